@@ -1,0 +1,471 @@
+// Brisa2D 2 — OpenGL renderer.
+#include "brisa2d2_gl.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <SDL_image.h>
+
+// ---------------------------------------------------------------------------
+// Constants
+// ---------------------------------------------------------------------------
+
+// Channel masks of a working surface: bytes R, G, B, A in memory, the layout
+// GL_RGBA with GL_UNSIGNED_BYTE reads (little-endian machine).
+static const Uint32 rmask = 0x000000FF;
+static const Uint32 gmask = 0x0000FF00;
+static const Uint32 bmask = 0x00FF0000;
+static const Uint32 amask = 0xFF000000;
+
+// No OpenGL enumerant has this value, so after resetaGL the first request for
+// any blend factor, wrap mode or filter always reaches OpenGL.
+static const GLenum ESTADO_DESCONHECIDO = 0xFFFFFFFF;
+
+// Square 32-bit images of these sides are uploaded as they are.
+static const int LADO_DIRETO_MIN = 16;
+static const int LADO_DIRETO_MAX = 1024;
+static const int LADO_TEXTURA_MIN = 4;
+
+// ---------------------------------------------------------------------------
+// State
+// ---------------------------------------------------------------------------
+
+static GLubyte limpaR = 0, limpaG = 0, limpaB = 0;
+static bool faz_blend = false;
+static bool texturiza = false;
+static GLuint textura = 0;
+static GLenum blendOrigem = ESTADO_DESCONHECIDO, blendDestino = ESTADO_DESCONHECIDO;
+static GLenum wrapTexturaS = ESTADO_DESCONHECIDO, wrapTexturaT = ESTADO_DESCONHECIDO;
+static GLenum filtroMax = ESTADO_DESCONHECIDO, filtroMin = ESTADO_DESCONHECIDO;
+static GLint maxtexsize = 0;
+
+// ---------------------------------------------------------------------------
+// Private helpers: the state cache and the colour key
+// ---------------------------------------------------------------------------
+
+static void resetaGL() {
+    faz_blend = false;
+    glDisable(GL_BLEND);
+    texturiza = false;
+    glDisable(GL_TEXTURE_2D);
+    textura = 0;
+    blendOrigem = blendDestino = ESTADO_DESCONHECIDO;
+    wrapTexturaS = wrapTexturaT = ESTADO_DESCONHECIDO;
+    filtroMax = filtroMin = ESTADO_DESCONHECIDO;
+}
+
+static void alteraBlend(bool estado) {
+    if (estado == faz_blend) return;
+    if (estado)
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
+    faz_blend = estado;
+}
+
+static void setaTexturizacao(bool estado) {
+    if (estado == texturiza) return;
+    if (estado)
+        glEnable(GL_TEXTURE_2D);
+    else
+        glDisable(GL_TEXTURE_2D);
+    texturiza = estado;
+}
+
+static void setaTextura(GLuint text) {
+    if (text == textura) return;
+    glBindTexture(GL_TEXTURE_2D, text);
+    textura = text;
+}
+
+static void modoBlend(GLenum origem, GLenum destino) {
+    if (origem == blendOrigem && destino == blendDestino) return;
+    glBlendFunc(origem, destino);
+    blendOrigem = origem;
+    blendDestino = destino;
+}
+
+static void modoWrapTextura(GLenum wTexturaS, GLenum wTexturaT) {
+    if (wTexturaS == wrapTexturaS && wTexturaT == wrapTexturaT) return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GLint(wTexturaS));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLint(wTexturaT));
+    wrapTexturaS = wTexturaS;
+    wrapTexturaT = wTexturaT;
+}
+
+static void modoFiltragem(GLenum fMax, GLenum fMin) {
+    if (fMax == filtroMax && fMin == filtroMin) return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(fMin));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLint(fMax));
+    filtroMax = fMax;
+    filtroMin = fMin;
+}
+
+// Opaque magenta becomes transparent black (all four bytes 0).
+static void MagentaParaPontoTransparente(SDL_Surface* surface) {
+    if (!surface) return;
+    SDL_LockSurface(surface);
+    Uint32 chave = SDL_MapRGBA(surface->format, 255, 0, 255, 255);
+    for (int y = 0; y < surface->h; ++y) {
+        Uint32* linha = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+        for (int x = 0; x < surface->w; ++x)
+            if (linha[x] == chave) linha[x] = 0;
+    }
+    SDL_UnlockSurface(surface);
+}
+
+static bool UsaImagemDireto(const SDL_Surface* img) {
+    if (img->w != img->h || img->format->BytesPerPixel != 4) return false;
+    for (int lado = LADO_DIRETO_MIN; lado <= LADO_DIRETO_MAX; lado *= 2)
+        if (img->w == lado) return true;
+    return false;
+}
+
+static int LadoTextura(int maior) {
+    int lado = LADO_TEXTURA_MIN;
+    while (lado < maior) lado *= 2;
+    return lado;
+}
+
+// Frame size check: refused when neither direction is a whole multiple of the
+// frame size, or when not even one whole frame fits in some direction.
+static bool GradeCabe(const SDL_Surface* img, int spLargura, int spAltura) {
+    if (spLargura < 1 || spAltura < 1) return true;
+    bool cabeX = img->w % spLargura == 0, cabeY = img->h % spAltura == 0;
+    if (!cabeX && !cabeY) return false;
+    return img->w / spLargura >= 1 && img->h / spAltura >= 1;
+}
+
+// Copies the loaded image into the top-left corner of a transparent
+// power-of-two square; null (message printed) when the square cannot be made.
+static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char* arquivo) {
+    SDL_Surface* s = SDL_CreateRGBSurface(0, lado, lado, 32, rmask, gmask, bmask, amask);
+    if (!s) {
+        printf("Não conseguiu criar a imagem temporária ao carregar o sprite set. Arquivo: %s. Erro: %s.\n",
+               arquivo, SDL_GetError());
+        return nullptr;
+    }
+    if (img->format->BytesPerPixel == 4) {
+        SDL_LockSurface(img);
+        SDL_LockSurface(s);
+        for (int i = 0; i < img->h; ++i)
+            memcpy(static_cast<Uint8*>(s->pixels) + i * s->pitch,
+                   static_cast<Uint8*>(img->pixels) + i * img->pitch, size_t(img->w) * 4);
+        SDL_UnlockSurface(s);
+        SDL_UnlockSurface(img);
+    } else {
+        SDL_UpperBlit(img, nullptr, s, nullptr);
+    }
+    return s;
+}
+
+// Fails a load after the slot's name was taken: frees what was made.
+static unsigned int FalhaCarga(BRZ_SpriteSet* s) {
+    BRZ_LiberaSpriteSet(s);
+    return 0;
+}
+
+static void CriaTextura(BRZ_SpriteSet* s) {
+    glGenTextures(1, &s->textura);
+    glBindTexture(GL_TEXTURE_2D, s->textura);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, s->imagem->w, s->imagem->h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 s->imagem->pixels);
+    s->texturaLigada = true;
+    // The new texture is bound now, not the one the cache remembers: forget it.
+    textura = 0;
+}
+
+// Texture coordinates of frame `indice` and the state every sprite draw uses.
+static void PreparaQuadro(const BRZ_SpriteSet& s, unsigned int indice, float* u, float* v, float* du,
+                          float* dv) {
+    unsigned int xImg = (indice % unsigned(s.matrizX)) * unsigned(s.spLargura);
+    unsigned int yImg = (indice / unsigned(s.matrizX)) * unsigned(s.spAltura);
+    *u = float(double(xImg) / s.larguraTextura);
+    *v = float(double(yImg) / s.alturaTextura);
+    *du = float(double(s.spLargura) / s.larguraTextura);
+    *dv = float(double(s.spAltura) / s.alturaTextura);
+    setaTexturizacao(true);
+    setaTextura(s.textura);
+    alteraBlend(true);
+    modoBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    modoWrapTextura(GL_CLAMP, GL_CLAMP);
+    modoFiltragem(GL_LINEAR, GL_LINEAR);
+}
+
+static const BRZ_SpriteSet* QuadroDesenhavel(unsigned int id, unsigned int indice) {
+    if (id == 0 || id > BRZ_MAX_SPRITESETS || !inicializado) return nullptr;
+    const BRZ_SpriteSet& s = sprites[id - 1];
+    if (s.textura == 0 || indice >= unsigned(s.matrizX) * unsigned(s.matrizY)) return nullptr;
+    return &s;
+}
+
+static void PreencheDespacho() {
+    BRZ_Encerra = BRZGL_Encerra;
+    BRZ_Sincroniza = BRZGL_Sincroniza;
+    BRZ_LimpaTela = BRZGL_LimpaTela;
+    BRZ_TrocaCorLimpezaTela = BRZGL_TrocaCorLimpezaTela;
+    BRZ_LimitaAreaDesenho = BRZGL_LimitaAreaDesenho;
+    BRZ_LiberaAreaDesenho = BRZGL_LiberaAreaDesenho;
+    BRZ_CarregaSpriteSet = BRZGL_CarregaSpriteSet;
+    BRZ_RemoveSpriteSet = BRZGL_RemoveSpriteSet;
+    BRZ_DesenhaSprite = BRZGL_DesenhaSprite;
+    BRZ_DesenhaSpriteEfeito = BRZGL_DesenhaSpriteEfeito;
+}
+
+static void PreparaOpenGL(unsigned int largura, unsigned int altura) {
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glViewport(0, 0, GLsizei(largura), GLsizei(altura));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, largura, altura, 0, -1, 1);
+    glClearColor(0, 0, 0, 0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    resetaGL();
+    SDL_GL_SwapBuffers();
+}
+
+// ---------------------------------------------------------------------------
+// Public functions
+// ---------------------------------------------------------------------------
+
+bool BRZGL_Inicia(unsigned int largura, unsigned int altura, int modoVideo, const char* tituloJanela) {
+    if (inicializado) return false;
+    reset();
+    c_shutdown = false;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+        printf("A Brisa2D 2 não conseguiu iniciar a SDL. Mensagem do sistema: %s\n", SDL_GetError());
+        return false;
+    }
+    printf("Iniciando o modo de vídeo (OpenGL): %ix%ix32bpp\n", int(largura), int(altura));
+    Uint32 flags = SDL_OPENGL;
+    if (modoVideo == BRZ_JANELA) {
+        puts("A aplicação requisitou um modo de vídeo em janela.");
+    } else if (modoVideo == BRZ_TELA_CHEIA) {
+        puts("A aplicação requisitou um modo de vídeo em tela cheia.");
+        flags |= SDL_FULLSCREEN;
+    } else {
+        puts("A aplicação requisitou um modo de vídeo inválido. Por segurança, será utilizado um modo em janela.");
+    }
+    puts("A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.");
+    if (SDL_VideoModeOK(int(largura), int(altura), 32, flags) == 0) {
+        printf("O modo de vídeo não é suportado pelo hardware. Encerrando.");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    puts("O sistema indica que o modo é suportado. Tenta iniciar.");
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);  // clipping draws into the stencil buffer
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+    screen = SDL_SetVideoMode(int(largura), int(altura), 32, flags);
+    if (!screen) {
+        printf("Não foi possível iniciar o modo de vídeo requisitado. Encerrando.");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    int duplo = 0;
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &duplo);
+    if (duplo)
+        puts("A aplicação está utilizando double buffer como esperado.");
+    else
+        puts("ATENÇÃO: a aplicação não está usando double buffer. Para melhores resultados, utilize um hardware que o suporte.");
+    puts("Modo de vídeo iniciado com sucesso!");
+    SDL_WM_SetCaption(tituloJanela, nullptr);
+    PreparaOpenGL(largura, altura);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxtexsize);
+    printf("O tamanho máximo de textura suportado é de %ix%i pixels.\n", maxtexsize, maxtexsize);
+    limpaR = limpaG = limpaB = 0;
+    SDL_ShowCursor(SDL_DISABLE);
+    PreencheDespacho();
+    inicializado = true;
+    return true;
+}
+
+void BRZGL_Encerra() {
+    if (!inicializado) return;
+    c_shutdown = true;
+    puts("Apagando os spritesets e fontes do sistema.");
+    for (unsigned int i = 1; i <= BRZ_MAX_FONTES; ++i) BRZ_RemoveFonte(i);
+    for (unsigned int i = 1; i <= BRZ_MAX_SPRITESETS; ++i) BRZ_RemoveSpriteSet(i);
+    puts("Encerrando a SDL.");
+    SDL_FreeSurface(screen);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    screen = nullptr;
+    printf("Encerrou a SDL+OpenGL");
+    fflush(stdout);
+    inicializado = false;
+}
+
+void BRZGL_Sincroniza(Uint8 fps) {
+    static Uint32 tempoAnterior = 0;
+    if (BRZ_SincronizaUsuario) BRZ_SincronizaUsuario();
+    if (fps == 0) fps = 1;
+    Sint32 espera = Sint32(1000 / fps) - Sint32(SDL_GetTicks()) + Sint32(tempoAnterior);
+    if (espera > 0) SDL_Delay(Uint32(espera));
+    tempoAnterior = SDL_GetTicks();
+    if (!inicializado) return;
+    SDL_GL_SwapBuffers();
+    BRZ_Entrada();
+}
+
+void BRZGL_LimpaTela() {
+    if (!inicializado) return;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    resetaGL();
+    glLoadIdentity();
+    setaTexturizacao(false);
+    glColor4ub(limpaR, limpaG, limpaB, 255);
+    glBegin(GL_QUADS);
+    glVertex2i(0, 0);
+    glVertex2i(screen->w, 0);
+    glVertex2i(screen->w, screen->h);
+    glVertex2i(0, screen->h);
+    glEnd();
+}
+
+void BRZGL_TrocaCorLimpezaTela(Uint8 r, Uint8 g, Uint8 b) {
+    limpaR = r;
+    limpaG = g;
+    limpaB = b;
+}
+
+void BRZGL_LimitaAreaDesenho(int x, int y, int largura, int altura) {
+    if (!inicializado) return;
+    glEnable(GL_STENCIL_TEST);
+    glClearStencil(0);
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glStencilFunc(GL_ALWAYS, 1, 1);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    setaTexturizacao(false);
+    alteraBlend(false);
+    // Only the stencil marks the area; the colour buffer stays as it is.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glColor4ub(255, 255, 255, 255);
+    glBegin(GL_QUADS);
+    glVertex2f(float(x), float(y));
+    glVertex2f(float(x + largura), float(y));
+    glVertex2f(float(x + largura), float(y + altura));
+    glVertex2f(float(x), float(y + altura));
+    glEnd();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glStencilFunc(GL_EQUAL, 1, 1);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+}
+
+void BRZGL_LiberaAreaDesenho() {
+    if (!inicializado) return;
+    glDisable(GL_STENCIL_TEST);
+}
+
+unsigned int BRZGL_CarregaSpriteSet(const char* arquivo, int largura, int altura) {
+    if (!inicializado) {
+        printf("A Brisa2D 2 não foi iniciada: o arquivo %s não foi carregado.\n", arquivo ? arquivo : "(nulo)");
+        return 0;
+    }
+    unsigned int id = 0;
+    if (BRZ_ReservaSpriteSet(arquivo, &id)) return id;
+    if (id == 0) return 0;
+    BRZ_SpriteSet* s = &sprites[id - 1];
+
+    SDL_Surface* img = IMG_Load(arquivo);
+    if (!img) {
+        printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
+        return FalhaCarga(s);
+    }
+    s->imagem = img;
+    s->largura = img->w;
+    s->altura = img->h;
+    if (!GradeCabe(img, largura, altura)) {
+        printf("A imagem %s não pode ser usada como fonte de sprites de tamanho %ix%i\n.", arquivo, largura, altura);
+        return FalhaCarga(s);
+    }
+    BRZ_DefineQuadros(s, largura, altura);
+
+    if (!UsaImagemDireto(img)) {
+        int maior = img->w > img->h ? img->w : img->h;
+        if (maior > maxtexsize) {
+            printf("A imagem excede o limite de %ix%i para uma textura OpenGL no sistema.\n", maxtexsize, maxtexsize);
+            return FalhaCarga(s);
+        }
+        SDL_Surface* trabalho = SuperficieDeTrabalho(img, LadoTextura(maior), arquivo);
+        if (!trabalho) return FalhaCarga(s);
+        SDL_FreeSurface(img);
+        s->imagem = trabalho;
+    }
+    s->larguraTextura = s->imagem->w;
+    s->alturaTextura = s->imagem->h;
+    MagentaParaPontoTransparente(s->imagem);
+    if (!BRZ_CriaMascarasSpriteSet(s)) {
+        printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
+        return FalhaCarga(s);
+    }
+    s->usuarios = 1;
+    CriaTextura(s);
+    return id;
+}
+
+void BRZGL_RemoveSpriteSet(unsigned int id) {
+    if (!BRZ_SoltaSpriteSet(id)) return;
+    BRZ_SpriteSet* s = &sprites[id - 1];
+    if (s->texturaLigada && s->textura != 0) {
+        glDeleteTextures(1, &s->textura);
+        // The deleted name may be the cached binding; forget it.
+        textura = 0;
+    }
+    s->textura = 0;
+    s->texturaLigada = false;
+    BRZ_LiberaSpriteSet(s);
+}
+
+bool BRZGL_DesenhaSprite(unsigned int id, unsigned int indice, int x, int y) {
+    const BRZ_SpriteSet* s = QuadroDesenhavel(id, indice);
+    if (!s) return false;
+    float u, v, du, dv;
+    PreparaQuadro(*s, indice, &u, &v, &du, &dv);
+    float x0 = float(x), y0 = float(y), x1 = float(x + s->spLargura), y1 = float(y + s->spAltura);
+    glColor4ub(255, 255, 255, 255);
+    glBegin(GL_QUADS);
+    glTexCoord2f(u, v);
+    glVertex2f(x0, y0);
+    glTexCoord2f(u + du, v);
+    glVertex2f(x1, y0);
+    glTexCoord2f(u + du, v + dv);
+    glVertex2f(x1, y1);
+    glTexCoord2f(u, v + dv);
+    glVertex2f(x0, y1);
+    glEnd();
+    return true;
+}
+
+bool BRZGL_DesenhaSpriteEfeito(unsigned int id, unsigned int indice, int* x, int* y, Uint8 r, Uint8 g, Uint8 b,
+                               Uint8 a) {
+    const BRZ_SpriteSet* s = QuadroDesenhavel(id, indice);
+    if (!s || !x || !y) return false;
+    float u, v, du, dv;
+    PreparaQuadro(*s, indice, &u, &v, &du, &dv);
+    glColor4ub(r, g, b, a);
+    glBegin(GL_QUADS);
+    glTexCoord2f(u, v);
+    glVertex2f(float(x[0]), float(y[0]));
+    glTexCoord2f(u + du, v);
+    glVertex2f(float(x[1]), float(y[1]));
+    glTexCoord2f(u + du, v + dv);
+    glVertex2f(float(x[2]), float(y[2]));
+    glTexCoord2f(u, v + dv);
+    glVertex2f(float(x[3]), float(y[3]));
+    glEnd();
+    return true;
+}
