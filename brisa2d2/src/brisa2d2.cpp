@@ -4,6 +4,7 @@
 #include "brisa2d2_gl.h"
 #include "brisa2d2_sdl.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -402,8 +403,253 @@ bool BRZ_GetBit(BRZ_BitMask* bmask, int x, int y) {
 }
 
 // ---------------------------------------------------------------------------
+// Collision tests
+// ---------------------------------------------------------------------------
+
+static const char* const MSG_SPRITE_INVALIDO = "Tentou colidir com um sprite invalido (0)";
+
+// Whether two spans along one axis, the second starting `desvio` after the
+// first, overlap or touch. Offsets are 64-bit so that positions far apart
+// cannot wrap around into an overlap.
+static inline bool IntervalosTocam(long long desvio, long long tamanho1, long long tamanho2) {
+    return desvio >= 0 ? desvio <= tamanho1 : -desvio <= tamanho2;
+}
+
+static bool RetangulosTocam(long long x1, long long y1, int l1, int a1, long long x2, long long y2, int l2,
+                            int a2) {
+    return IntervalosTocam(x2 - x1, l1, l2) && IntervalosTocam(y2 - y1, a1, a2);
+}
+
+bool BRZ_ColidiuQuadrados(int x1b, int y1b, int l1b, int a1b, int x2b, int y2b, int l2b, int a2b) {
+    return RetangulosTocam(x1b, y1b, l1b, a1b, x2b, y2b, l2b, a2b);
+}
+
+// The mask of frame `indice` of a loaded set, or null when the set is not
+// loaded (identifier past the registry, free slot) or the frame does not exist.
+static const BRZ_SpriteSet* SpriteColidivel(unsigned int id) {
+    if (id == 0 || id > BRZ_MAX_SPRITESETS) return nullptr;
+    const BRZ_SpriteSet& s = sprites[id - 1];
+    return s.bmask ? &s : nullptr;
+}
+
+static BRZ_BitMask* MascaraDoQuadro(const BRZ_SpriteSet* s, unsigned int indice) {
+    if (!s || indice >= unsigned(s->matrizX) * unsigned(s->matrizY)) return nullptr;
+    return s->bmask[indice];
+}
+
+bool BRZ_ColidiuSprites(unsigned int id1, unsigned int indice1, int x1, int y1,
+                        unsigned int id2, unsigned int indice2, int x2, int y2) {
+    if (id1 == 0 || id2 == 0) {
+        puts(MSG_SPRITE_INVALIDO);
+        return false;
+    }
+    const BRZ_SpriteSet* s1 = SpriteColidivel(id1);
+    const BRZ_SpriteSet* s2 = SpriteColidivel(id2);
+    BRZ_BitMask* m1 = MascaraDoQuadro(s1, indice1);
+    BRZ_BitMask* m2 = MascaraDoQuadro(s2, indice2);
+    if (!m1 || !m2) return false;
+    // Frame rectangles first: most pairs end here with a few comparisons.
+    if (!RetangulosTocam(x1, y1, s1->spLargura, s1->spAltura, x2, y2, s2->spLargura, s2->spAltura)) return false;
+    // The rectangles touch, so both offsets lie within a frame size: they fit an int.
+    return BRZ_SobrepoeBitMasks(m1, m2, int((long long)x2 - x1), int((long long)y2 - y1)) != 0;
+}
+
+bool BRZ_ColidiuSprites(unsigned int id1, unsigned int indice1, int x1, int y1,
+                        int x1b, int y1b, int l1b, int a1b,
+                        unsigned int id2, unsigned int indice2, int x2, int y2,
+                        int x2b, int y2b, int l2b, int a2b) {
+    if (id1 == 0 || id2 == 0) {
+        puts(MSG_SPRITE_INVALIDO);
+        return false;
+    }
+    if (!MascaraDoQuadro(SpriteColidivel(id1), indice1) || !MascaraDoQuadro(SpriteColidivel(id2), indice2))
+        return false;
+    if (!RetangulosTocam((long long)x1 + x1b, (long long)y1 + y1b, l1b, a1b, (long long)x2 + x2b,
+                         (long long)y2 + y2b, l2b, a2b))
+        return false;
+    // The boxes only gate the test: the pixels are compared where the sprites are drawn.
+    return BRZ_ColidiuSprites(id1, indice1, x1, y1, id2, indice2, x2, y2);
+}
+
+// Where two masks overlap along one axis: the first pixel of the overlap in
+// each mask and its length (0 or less when they do not overlap).
+struct Faixa {
+    int inicioA, inicioB;
+    long long tamanho;
+};
+
+static Faixa FaixaSobreposta(int tamanhoA, int tamanhoB, long long desvio) {
+    if (desvio >= 0) {
+        long long tamanho = tamanhoA - desvio;
+        return {int(desvio < tamanhoA ? desvio : 0), 0, tamanho < tamanhoB ? tamanho : tamanhoB};
+    }
+    long long tamanho = tamanhoB + desvio;
+    return {0, int(-desvio < tamanhoB ? -desvio : 0), tamanho < tamanhoA ? tamanho : tamanhoA};
+}
+
+// One overlap test, set up so that one mask (the aligned one) starts the
+// overlap at its column 0: its words are the chunks as they are. Only the
+// other mask's words are shifted, by the same amount for the whole call.
+struct Varredura {
+    const Uint32* alinhada;    // first overlap row of the aligned mask
+    const Uint32* deslocada;   // word holding the first overlap pixel of the other
+    int passoAlinhada, passoDeslocada;  // words per row
+    int linhas;                // overlap height
+    int palavras;              // chunks per row, the last one maybe partial
+    unsigned int desvio;       // bit position of the first overlap pixel in its word
+    Uint32 mascaraFinal;       // the pixels of the last chunk inside the overlap
+    bool finalLeProxima;       // the last chunk reaches into the next word of the row
+};
+
+// The 32 pixels starting `desvio` bits into p[0], running on into p[1].
+// One 64-bit shift, so a zero `desvio` needs no case of its own.
+static inline Uint32 Junta(const Uint32* p, unsigned int desvio) {
+    return Uint32(((Uint64(p[0]) << BITS_POR_PALAVRA) | p[1]) >> (BITS_POR_PALAVRA - desvio));
+}
+
+// Walks the overlap row by row; N > 0 fixes the chunk count so the compiler
+// unrolls the row (the game's pairs need 1 to 3 chunks), N = 0 reads it from v.
+// Whole chunks read p[j + 1], which still holds overlap pixels; the last chunk
+// reads the next word only when its pixels reach into it, so no word outside
+// the row is ever touched.
+template <int N, bool FINAL_LE_PROXIMA>
+static bool VarreLinhas(const Varredura& v) {
+    const int n = N > 0 ? N : v.palavras;
+    const unsigned int k = v.desvio;
+    const Uint32* pa = v.alinhada;
+    const Uint32* pd = v.deslocada;
+    for (int l = 0; l < v.linhas; ++l, pa += v.passoAlinhada, pd += v.passoDeslocada) {
+        Uint32 comum = 0;
+        for (int j = 0; j < n - 1; ++j) comum |= pa[j] & Junta(pd + j, k);
+        Uint32 ultimo = FINAL_LE_PROXIMA ? Junta(pd + n - 1, k) : pd[n - 1] << k;
+        comum |= pa[n - 1] & ultimo & v.mascaraFinal;
+        if (comum) return true;
+    }
+    return false;
+}
+
+template <bool FINAL_LE_PROXIMA>
+static bool VarreSobreposicao(const Varredura& v) {
+    switch (v.palavras) {
+        case 1: return VarreLinhas<1, FINAL_LE_PROXIMA>(v);
+        case 2: return VarreLinhas<2, FINAL_LE_PROXIMA>(v);
+        case 3: return VarreLinhas<3, FINAL_LE_PROXIMA>(v);
+        default: return VarreLinhas<0, FINAL_LE_PROXIMA>(v);
+    }
+}
+
+int BRZ_SobrepoeBitMasks(BRZ_BitMask* a, BRZ_BitMask* b, int offx, int offy) {
+    Faixa h = FaixaSobreposta(a->largura, b->largura, offx);
+    if (h.tamanho <= 0) return 0;
+    Faixa vert = FaixaSobreposta(a->altura, b->altura, offy);
+    if (vert.tamanho <= 0) return 0;
+    // Either a or b starts the overlap at column 0; that one is the aligned side.
+    bool aAlinhada = h.inicioA == 0;
+    const BRZ_BitMask* al = aAlinhada ? a : b;
+    const BRZ_BitMask* de = aAlinhada ? b : a;
+    int linhaAl = aAlinhada ? vert.inicioA : vert.inicioB;
+    int linhaDe = aAlinhada ? vert.inicioB : vert.inicioA;
+    int colunaDe = aAlinhada ? h.inicioB : h.inicioA;
+    int largura = int(h.tamanho);
+
+    Varredura v;
+    v.alinhada = al->mask + linhaAl * al->ldwords;
+    v.deslocada = de->mask + linhaDe * de->ldwords + colunaDe / int(BITS_POR_PALAVRA);
+    v.passoAlinhada = al->ldwords;
+    v.passoDeslocada = de->ldwords;
+    v.linhas = int(vert.tamanho);
+    v.palavras = (largura + int(BITS_POR_PALAVRA) - 1) / int(BITS_POR_PALAVRA);
+    v.desvio = unsigned(colunaDe) % BITS_POR_PALAVRA;
+    unsigned int resto = unsigned(largura) - (unsigned(v.palavras) - 1) * BITS_POR_PALAVRA;  // 1..32
+    v.mascaraFinal = ~Uint32(0) << (BITS_POR_PALAVRA - resto);
+    v.finalLeProxima = v.desvio + resto > BITS_POR_PALAVRA;
+    bool comum = v.finalLeProxima ? VarreSobreposicao<true>(v) : VarreSobreposicao<false>(v);
+    return comum ? -1 : 0;
+}
+
+// ---------------------------------------------------------------------------
 // Bitmap fonts
 // ---------------------------------------------------------------------------
+
+// A font image is a 16 x 16 matrix of square glyph cells, one per byte value.
+static const int GLIFOS_POR_LINHA = 16;
+static const int NUM_GLIFOS = 256;
+static const unsigned char CODIGO_ESPACO = ' ';
+
+static const char* const MSG_FONTE_NAO_ABRE = "Não conseguir abrir a fonte do arquivo %s.\n";
+static const char* const MSG_FONTE_DIMENSOES =
+    "As dimensões da fonte são inválidas. utilize um arquivo de %lldx%lld pixels, com as fontes numa matriz 16x16.\n";
+static const char* const MSG_TEXTO_DIMENSOES = "Falhou ao procurar as dimensões do texto %s com a fonte %s.\n";
+
+// The slot of a loaded font, or null for an identifier outside 1..64 or a free slot.
+static BRZ_Fonte* FonteCarregada(unsigned int id) {
+    if (id == 0 || id > BRZ_MAX_FONTES) return nullptr;
+    BRZ_Fonte& f = fontes[id - 1];
+    return f.idSpriteSet != 0 ? &f : nullptr;
+}
+
+// Blank columns kept after a glyph's ink before the next one; larger cells
+// get a wider gap so text keeps its look at any size.
+static int EspacamentoGlifo(int tamanho) {
+    if (tamanho >= 64) return 3;
+    if (tamanho >= 32) return 2;
+    return 1;
+}
+
+static bool ColunaTransparente(SDL_Surface* imagem, int x, int y0, int altura) {
+    for (int y = y0; y < y0 + altura; ++y)
+        if (!PontoTransparente(imagem, x, y)) return false;
+    return true;
+}
+
+// Left bearing and advance of glyph c from its cell of the locked surface.
+// The advance runs to the last inked column, not to the first blank one, so a
+// glyph split by a blank column (a double quote) is not overdrawn by the next.
+static void MedeGlifo(BRZ_Fonte& f, SDL_Surface* imagem, int c) {
+    const int t = f.tamanhoFonte;
+    const int x0 = t * (c % GLIFOS_POR_LINHA), y0 = t * (c / GLIFOS_POR_LINHA);
+    int primeira = -1, ultimaTinta = -1;
+    for (int col = 0; col < t; ++col) {
+        if (ColunaTransparente(imagem, x0 + col, y0, t)) continue;
+        if (primeira < 0) primeira = col;
+        ultimaTinta = col;
+    }
+    if (primeira < 0) {  // empty cell: a blank of the full cell width
+        f.larguras[c] = t;
+        f.deslocamentos[c] = 0;
+        return;
+    }
+    f.deslocamentos[c] = primeira;
+    if (ultimaTinta == t - 1) {  // ink up to the cell's edge: no room for spacing
+        f.larguras[c] = t - primeira;
+        return;
+    }
+    int fim = ultimaTinta + 1 + EspacamentoGlifo(t);
+    f.larguras[c] = (fim <= t ? fim : t) - primeira;
+}
+
+static void MedeFonte(BRZ_Fonte& f, SDL_Surface* imagem) {
+    SDL_LockSurface(imagem);
+    for (int c = 0; c < NUM_GLIFOS; ++c) MedeGlifo(f, imagem, c);
+    SDL_UnlockSurface(imagem);
+    // The space has no ink to measure: half a cell.
+    f.larguras[CODIGO_ESPACO] = f.tamanhoFonte / 2;
+    f.deslocamentos[CODIGO_ESPACO] = 0;
+}
+
+// The loaded image must be exactly 16 cells across and down. Its own size is
+// checked, not the surface's: the OpenGL renderer pads the surface to a
+// power-of-two square, which would refuse good fonts (12-pixel cells) there.
+static bool TamanhoDeFonteValido(const BRZ_SpriteSet& s, int dimensao) {
+    long long lado = (long long)GLIFOS_POR_LINHA * dimensao;
+    return dimensao > 0 && s.largura == lado && s.altura == lado;
+}
+
+static void EsvaziaFonte(BRZ_Fonte& f) {
+    f.apelido[0] = '\0';
+    f.idSpriteSet = 0;
+    f.usuarios = 0;
+}
 
 void BRZ_RemoveFonte(unsigned int id) {
     if (id == 0 || id > BRZ_MAX_FONTES) return;
@@ -418,4 +664,90 @@ void BRZ_RemoveFonte(unsigned int id) {
         f.apelido[0] = '\0';
     }
     f.usuarios = 0;
+}
+
+unsigned int BRZ_ProcuraFonte(const char* apelido) {
+    if (!apelido) return 0;
+    // Free slots are skipped: their empty name would match an empty argument.
+    for (unsigned int i = 0; i < BRZ_MAX_FONTES; ++i)
+        if (fontes[i].idSpriteSet != 0 && strcmp(fontes[i].apelido, apelido) == 0) return i + 1;
+    return 0;
+}
+
+unsigned int BRZ_CarregaFonte(const char* arquivo, int dimensao) {
+    unsigned int n = BRZ_ProcuraFonte(arquivo);
+    if (n != 0) {
+        fontes[n - 1].usuarios++;
+        return n;
+    }
+    BRZ_Fonte* f = nullptr;
+    for (BRZ_Fonte& livre : fontes)
+        if (livre.idSpriteSet == 0) {
+            f = &livre;
+            break;
+        }
+    if (!f) return 0;
+    // An empty name would look like a free slot; a name that does not fit
+    // cannot be kept. Neither can name a font file.
+    if (!arquivo || arquivo[0] == '\0' || strlen(arquivo) >= BRZ_TAM_APELIDO) {
+        printf(MSG_FONTE_NAO_ABRE, arquivo ? arquivo : "(nulo)");
+        return 0;
+    }
+    strcpy(f->apelido, arquivo);
+    f->tamanhoFonte = dimensao;
+    f->idSpriteSet = BRZ_CarregaSpriteSet(arquivo, dimensao, dimensao);
+    if (f->idSpriteSet == 0) {
+        printf(MSG_FONTE_NAO_ABRE, arquivo);
+        EsvaziaFonte(*f);
+        return 0;
+    }
+    BRZ_SpriteSet& s = sprites[f->idSpriteSet - 1];
+    if (!TamanhoDeFonteValido(s, dimensao)) {
+        long long lado = (long long)GLIFOS_POR_LINHA * dimensao;
+        printf(MSG_FONTE_DIMENSOES, lado, lado);
+        BRZ_RemoveSpriteSet(f->idSpriteSet);
+        EsvaziaFonte(*f);
+        return 0;
+    }
+    MedeFonte(*f, s.imagem);
+    f->usuarios = 1;
+    return unsigned(f - fontes) + 1;
+}
+
+bool BRZ_DimensoesTexto(unsigned int idFonte, const char* texto, int* largura, int* altura) {
+    const BRZ_Fonte* f = FonteCarregada(idFonte);
+    if (!f || !texto) return false;
+    if (altura) *altura = f->tamanhoFonte;
+    long long soma = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(texto); *p; ++p) soma += f->larguras[*p];
+    // Only a text of many millions of bytes gets here; keep the width representable.
+    if (soma > INT_MAX) soma = INT_MAX;
+    if (largura) *largura = int(soma);
+    return true;
+}
+
+// Where the pen starts for a text of `largura` pixels aligned on x.
+static long long InicioDaCaneta(int x, int largura, unsigned int alinhamento) {
+    if (alinhamento == 0) return (long long)x - largura / 2;
+    if (alinhamento == 1) return (long long)x - largura;
+    return x;
+}
+
+bool BRZ_DesenhaTexto(unsigned int identificador, int x, int y, const char* texto, unsigned int alinhamento) {
+    if (identificador == 0 || identificador > BRZ_MAX_FONTES || !texto) return false;
+    const BRZ_Fonte& f = fontes[identificador - 1];
+    int largura = 0;
+    if (!BRZ_DimensoesTexto(identificador, texto, &largura, nullptr)) {
+        printf(MSG_TEXTO_DIMENSOES, texto, f.apelido);
+        return false;
+    }
+    long long caneta = InicioDaCaneta(x, largura, alinhamento);
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(texto); *p; ++p) {
+        long long xGlifo = caneta - f.deslocamentos[*p];
+        // A glyph whose position no longer fits an int is far off any screen.
+        if (xGlifo < INT_MIN || xGlifo > INT_MAX) break;
+        BRZ_DesenhaSprite(f.idSpriteSet, *p, int(xGlifo), y);
+        caneta += f.larguras[*p];
+    }
+    return true;
 }
