@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -42,6 +43,8 @@ const Registro kRegistros[] = {
      "Estourou o limite de músicas carregadas no sistema. \n", "Carregou a música %s.\n",
      "a música não foi carregada"},
 };
+
+void PrintTo(const Registro& r, std::ostream* os) { *os << r.nome; }
 
 class AudioTest : public ::testing::Test {
 protected:
