@@ -35,7 +35,8 @@ BarraTempo::BarraTempo(int _nTempoEmQuadros, math::Vector2D _posicao, unsigned i
       posicaoB(posicaoC) {}
 
 void BarraTempo::Atualiza() {
-    if (ContaAte(nFrames, nTempoEntreQuadros)) posicaoB.y += static_cast<float>(TamanhoDoPasso(nTempoEmQuadros));
+    if (!ContaAte(nFrames, nTempoEntreQuadros)) return;
+    posicaoB.y += static_cast<float>(TamanhoDoPasso(nTempoEmQuadros));
 }
 
 void BarraTempo::Desenha() {

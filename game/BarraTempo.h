@@ -13,10 +13,10 @@ public:
     // height on every update), so the bar always runs out.
     BarraTempo(int _nTempoEmQuadros, math::Vector2D _posicao, unsigned int _sprSB, unsigned int _sprB);
 
-    void Atualiza();  // one update; every nTempoEntreQuadros updates the bar steps down
-    void Desenha();   // bar at posicaoB, then the frame over it at posicaoC (truncated)
+    void Atualiza();     // one update; every nTempoEntreQuadros updates the bar steps down
+    void Desenha();      // bar at posicaoB, then the frame over it at posicaoC (truncated)
     int Acabou() const;  // 1 once the bar has reached y 721, else 0
-    void Reset();     // bar back to its start; the next step after a full period
+    void Reset();        // bar back to its start; the next step after a full period
 
 private:
     unsigned int sprContainer;  // fixed frame, drawn over the bar

@@ -9,7 +9,7 @@ constexpr int kAlturaTela = 768;
 constexpr float kAlfaMaximo = 255.0f;
 constexpr Uint8 kTintaNeutra = 255;
 
-// The fraction of full black reached after n of `total` frames, in 0..255.
+// How dark frame n of `total` is, from 0 (clear) to 255 (black), before truncation.
 float Escuridao(int n, int total) { return kAlfaMaximo * static_cast<float>(n) / static_cast<float>(total); }
 
 }  // namespace

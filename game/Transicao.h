@@ -25,13 +25,13 @@ private:
     void Segura();    // the hold, drawing nothing
     void Escurece();  // fade-out to black
 
-    unsigned int sprTela;     // the picture, frame 0 at (0, 0)
-    unsigned int sprPreto;    // black picture of the fades
-    int x[kCantosSobreposicao];  // overlay corners, in effect-drawing order
+    unsigned int sprTela;         // the picture, frame 0 at (0, 0)
+    unsigned int sprPreto;        // black picture of the fades
+    int x[kCantosSobreposicao];   // overlay corners, in effect-drawing order
     int y[kCantosSobreposicao];
-    int nQuadrosExibicao;     // hold, frames
-    int nFrames;              // frame counter of the current phase
-    int nQuadrosES;           // length of each fade, frames
+    int nQuadrosExibicao;         // hold, frames
+    int nFrames;                  // frame counter of the current phase
+    int nQuadrosES;               // length of each fade, frames
 };
 
 #endif
