@@ -501,31 +501,68 @@ struct Varredura {
     bool finalLeProxima;       // the last chunk reaches into the next word of the row
 };
 
+// Two words of a row as one 64-bit value, leftmost pixel in the top bit: one
+// 64-bit load, plus a swap of its halves on a little-endian machine.
+static inline Uint64 Par(const Uint32* p) {
+    Uint64 x;
+    memcpy(&x, p, sizeof x);
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+    x = (x << BITS_POR_PALAVRA) | (x >> BITS_POR_PALAVRA);
+#endif
+    return x;
+}
+
 // The 32 pixels starting `desvio` bits into p[0], running on into p[1].
 // One 64-bit shift, so a zero `desvio` needs no case of its own.
 static inline Uint32 Junta(const Uint32* p, unsigned int desvio) {
-    return Uint32(((Uint64(p[0]) << BITS_POR_PALAVRA) | p[1]) >> (BITS_POR_PALAVRA - desvio));
+    return Uint32(Par(p) >> (BITS_POR_PALAVRA - desvio));
 }
 
-// Walks the overlap row by row; N > 0 fixes the chunk count so the compiler
-// unrolls the row (the game's pairs need 1 to 3 chunks), N = 0 reads it from v.
-// Whole chunks read p[j + 1], which still holds overlap pixels; the last chunk
-// reads the next word only when its pixels reach into it, so no word outside
-// the row is ever touched.
+// The 64 pixels starting `desvio` bits into p[0], running on through p[2]
+// (a zero `desvio` shifts p[2] out entirely: a 32-bit shift of a 64-bit value).
+static inline Uint64 Junta64(const Uint32* p, unsigned int desvio) {
+    return (Par(p) << desvio) | (Uint64(p[2]) >> (BITS_POR_PALAVRA - desvio));
+}
+
+// The pixels shared by one overlap row of both masks (0 when none). N > 0
+// fixes the chunk count so the compiler unrolls the row (the game's pairs
+// need 1 to 3 chunks), and pairs of chunks are then compared as one 64-bit
+// value; N = 0 reads the count from v. Whole chunks read pd[j + 1], which
+// still holds overlap pixels; the last chunk reads the next word only when
+// its pixels reach into it, so no word outside the row is ever touched.
+template <int N, bool FINAL_LE_PROXIMA>
+static inline Uint64 ComumNaLinha(const Varredura& v, const Uint32* pa, const Uint32* pd) {
+    const unsigned int k = v.desvio;
+    if (N == 2) {
+        Uint64 final = (~Uint64(0) << BITS_POR_PALAVRA) | v.mascaraFinal;
+        Uint64 deslocada = FINAL_LE_PROXIMA ? Junta64(pd, k) : Par(pd) << k;
+        return Par(pa) & deslocada & final;
+    }
+    Uint64 comum = 0;
+    int j = 0;
+    const int n = N > 0 ? N : v.palavras;
+    if (N == 3) {
+        comum = Par(pa) & Junta64(pd, k);
+        j = 2;
+    }
+    for (; j < n - 1; ++j) comum |= pa[j] & Junta(pd + j, k);
+    Uint32 ultimo = FINAL_LE_PROXIMA ? Junta(pd + n - 1, k) : pd[n - 1] << k;
+    return comum | (pa[n - 1] & ultimo & v.mascaraFinal);
+}
+
+// Walks the overlap two rows at a time (one test per pair of rows keeps the
+// loop short) and stops at the first pair with a shared pixel.
 template <int N, bool FINAL_LE_PROXIMA>
 static bool VarreLinhas(const Varredura& v) {
-    const int n = N > 0 ? N : v.palavras;
-    const unsigned int k = v.desvio;
     const Uint32* pa = v.alinhada;
     const Uint32* pd = v.deslocada;
-    for (int l = 0; l < v.linhas; ++l, pa += v.passoAlinhada, pd += v.passoDeslocada) {
-        Uint32 comum = 0;
-        for (int j = 0; j < n - 1; ++j) comum |= pa[j] & Junta(pd + j, k);
-        Uint32 ultimo = FINAL_LE_PROXIMA ? Junta(pd + n - 1, k) : pd[n - 1] << k;
-        comum |= pa[n - 1] & ultimo & v.mascaraFinal;
-        if (comum) return true;
+    const int sa = v.passoAlinhada, sd = v.passoDeslocada;
+    int l = 0;
+    for (; l + 1 < v.linhas; l += 2, pa += 2 * sa, pd += 2 * sd) {
+        if (ComumNaLinha<N, FINAL_LE_PROXIMA>(v, pa, pd) | ComumNaLinha<N, FINAL_LE_PROXIMA>(v, pa + sa, pd + sd))
+            return true;
     }
-    return false;
+    return l < v.linhas && ComumNaLinha<N, FINAL_LE_PROXIMA>(v, pa, pd) != 0;
 }
 
 template <bool FINAL_LE_PROXIMA>
@@ -539,6 +576,7 @@ static bool VarreSobreposicao(const Varredura& v) {
 }
 
 int BRZ_SobrepoeBitMasks(BRZ_BitMask* a, BRZ_BitMask* b, int offx, int offy) {
+    if (!a || !b) return 0;  // no mask, no solid pixel
     Faixa h = FaixaSobreposta(a->largura, b->largura, offx);
     if (h.tamanho <= 0) return 0;
     Faixa vert = FaixaSobreposta(a->altura, b->altura, offy);
