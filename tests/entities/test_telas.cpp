@@ -152,7 +152,7 @@ TEST_F(TransicaoTest, FadesInWaitsForSpaceAndFadesOut) {
 
 TEST_F(TransicaoTest, OverlayCoversTheScreenCornersInWhiteTint) {
     Transicao(kTela, kPreto, 0, 1).Toca();
-    const Registro& f = Quadros().at(0).at(2);
+    const Registro f = Quadros().at(0).at(2);
     ASSERT_EQ(f.tipo, Chamada::Efeito);
     EXPECT_EQ(std::vector<int>(f.xs, f.xs + 4), (std::vector<int>{0, 0, 1024, 1024}));
     EXPECT_EQ(std::vector<int>(f.ys, f.ys + 4), (std::vector<int>{0, 768, 768, 0}));
