@@ -1,0 +1,368 @@
+// The vessel fits the level. Every check loads the generated pictures into the
+// engine's own masks (software renderer, as the soak tests run) and reasons
+// about positions exactly as the play loop places them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bitset>
+#include <cstdio>
+
+#include "assets_helpers.h"
+#include "testsupport.h"
+
+namespace {
+
+using namespace assets;
+
+constexpr int kMapWidth = kTileWidth * kTiles, kMapHeight = 2048;
+constexpr int kFixedFrames = 3, kMovingFrames = 4, kUpdatesPerFrame = 15;
+constexpr int kStartMaskX = kNanoScreenX - kStartVx, kStartMaskY = kNanoScreenY - kStartVy;  // (732, 1005)
+constexpr int kWinMaskX = kNanoScreenX - kWinVx;  // 19682
+// Room kept around the nanobot's mask along the proven corridor, and the
+// corridor's steepest climb: 1 px per 2 px forward, where the game allows 1.5.
+constexpr int kCorridorMargin = 8;
+constexpr int kStepForward = 2, kStepVertical = 1;
+constexpr int kFramesPerSecond = 60, kBeatEvery = 180, kBeatPush = 20, kDrift = -2;
+
+using Rows = std::bitset<kMapHeight>;
+using Blocked = std::vector<std::vector<Span>>;  // per map column
+
+class Vessel : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(engine_.ok());
+        for (int t = 0; t < kTiles; ++t) {
+            char name[40];
+            snprintf(name, sizeof name, "Colision_Mapa_%02d.png", t + 1);
+            colisao_[t] = engine_.Load(name, 0, 0);
+            ASSERT_NE(colisao_[t], 0u) << name;
+        }
+        spL_ = engine_.Load("sprite_2.png", 80, 80);
+        spIn_ = engine_.Load("gordura.png", 70, 60);
+        nanoC_ = engine_.Load("nano_c.png", 0, 0);
+        ASSERT_NE(spL_, 0u);
+        ASSERT_NE(spIn_, 0u);
+        ASSERT_NE(nanoC_, 0u);
+        ASSERT_EQ(Engine::Frames(spL_), kFixedFrames);
+        ASSERT_EQ(Engine::Frames(spIn_), kMovingFrames);
+    }
+
+    BRZ_BitMask* Wall(int tile) const { return Engine::Mask(colisao_[tile], 0); }
+    BRZ_BitMask* Nano() const { return Engine::Mask(nanoC_, 0); }
+
+    // Solid runs of the wall, column by column over the whole map.
+    Blocked WallRuns() const {
+        Blocked cols(static_cast<size_t>(kMapWidth));
+        for (int t = 0; t < kTiles; ++t) {
+            ColumnRuns runs = RunsOf(Wall(t));
+            for (size_t c = 0; c < runs.size(); ++c) cols[size_t(t) * kTileWidth + c] = runs[c];
+        }
+        return cols;
+    }
+
+    // Adds every fixed blob, all of its animation frames, to the obstacles.
+    void AddFixedBlobs(Blocked& cols) const {
+        for (const Blob& b : Layout()) {
+            if (!b.fixed) continue;
+            for (int f = 0; f < kFixedFrames; ++f) {
+                ColumnRuns runs = RunsOf(Engine::Mask(spL_, f));
+                for (size_t c = 0; c < runs.size(); ++c)
+                    for (const Span& r : runs[c]) cols[size_t(b.x) + c].push_back({r.first + b.y, r.last + b.y});
+            }
+        }
+    }
+
+    // Where the mask (as column runs) can sit with its left edge at map x `mx`:
+    // each free row is a top edge at which no solid pixel meets an obstacle.
+    static Rows FreeRows(const Blocked& obstacles, const ColumnRuns& mask, int maskHeight, int mx) {
+        Rows free;
+        free.set();
+        for (int y = kMapHeight - maskHeight + 1; y < kMapHeight; ++y) free.reset(size_t(y));
+        for (size_t i = 0; i < mask.size(); ++i) {
+            int x = mx + int(i);
+            if (x < 0 || x >= kMapWidth) continue;
+            for (const Span& wall : obstacles[size_t(x)])
+                for (const Span& m : mask[i]) {
+                    int lo = std::max(0, wall.first - m.last), hi = std::min(kMapHeight - 1, wall.last - m.first);
+                    for (int y = lo; y <= hi; ++y) free.reset(size_t(y));
+                }
+        }
+        return free;
+    }
+
+    // The nanobot's mask grown by `margin` pixels on every side, as column runs
+    // whose column 0 lies `margin` left of the mask's own.
+    ColumnRuns GrownNano(int margin) const {
+        BRZ_BitMask* m = Nano();
+        int w = m->largura + 2 * margin, h = m->altura + 2 * margin;
+        std::vector<std::vector<bool>> solid(size_t(w), std::vector<bool>(size_t(h), false));
+        for (int x = 0; x < m->largura; ++x)
+            for (int y = 0; y < m->altura; ++y)
+                if (BRZ_GetBit(m, x, y))
+                    for (int dx = 0; dx <= 2 * margin; ++dx)
+                        for (int dy = 0; dy <= 2 * margin; ++dy) solid[size_t(x + dx)][size_t(y + dy)] = true;
+        ColumnRuns cols(static_cast<size_t>(w));
+        for (int x = 0; x < w; ++x) {
+            int start = -1;
+            for (int y = 0; y <= h; ++y) {
+                bool s = y < h && solid[size_t(x)][size_t(y)];
+                if (s && start < 0) start = y;
+                if (!s && start >= 0) {
+                    cols[size_t(x)].push_back({start, y - 1});
+                    start = -1;
+                }
+            }
+        }
+        return cols;
+    }
+
+    // The game's wall test for the nanobot with the map at (vx, vy).
+    bool NanoTouchesWall(int vx, int vy) const {
+        int tile = (512 - vx) / kTileWidth;
+        if (tile < 0 || tile >= kTiles) return false;
+        return Overlap(Nano(), kNanoScreenX, kNanoScreenY, Wall(tile), vx + tile * kTileWidth, vy);
+    }
+
+    Engine engine_;
+    unsigned colisao_[kTiles] = {};
+    unsigned spL_ = 0, spIn_ = 0, nanoC_ = 0;
+};
+
+TEST_F(Vessel, NanobotStartsClearOfTheWallWithRoomAround) {
+    EXPECT_FALSE(NanoTouchesWall(kStartVx, kStartVy));
+    Blocked walls = WallRuns();
+    Rows free = FreeRows(walls, GrownNano(kCorridorMargin), Nano()->altura + 2 * kCorridorMargin,
+                         kStartMaskX - kCorridorMargin);
+    EXPECT_TRUE(free.test(size_t(kStartMaskY - kCorridorMargin)));
+    for (const Blob& b : Layout()) {
+        unsigned set = b.fixed ? spL_ : spIn_;
+        EXPECT_FALSE(Overlap(Nano(), kStartMaskX, kStartMaskY, Engine::Mask(set, 0), b.x, b.y)) << b.x;
+    }
+}
+
+TEST_F(Vessel, BeingPushedBackEndsAtTheClosedStartBeforeTheMapLeavesTheScreen) {
+    // The map's left edge reaches the screen once vecPosicao.x > 0, that is with
+    // the mask left of map x 482; a beat pushes at most 20 px in one frame.
+    Blocked walls = WallRuns();
+    ColumnRuns nano = RunsOf(Nano());
+    for (int mx = kNanoScreenX - 3 * kBeatPush; mx < kNanoScreenX; ++mx)
+        EXPECT_TRUE(FreeRows(walls, nano, Nano()->altura, mx).none()) << "free place with the mask at map x " << mx;
+}
+
+TEST_F(Vessel, FixedBlobsSitOnTheWallLikePlaque) {
+    constexpr int kNear = 12;
+    for (const Blob& b : Layout()) {
+        if (!b.fixed) continue;
+        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
+        ASSERT_LT(x + 80, kTileWidth) << "blob crosses a tile edge";
+        BRZ_BitMask* m = Engine::Mask(spL_, 0);
+        bool near = false;
+        for (int dx = -kNear; dx <= kNear && !near; dx += kNear)
+            for (int dy = -kNear; dy <= kNear && !near; dy += kNear) near = Overlap(m, x + dx, b.y + dy, Wall(tile), 0, 0);
+        EXPECT_TRUE(near) << "fixed blob at " << b.x << "," << b.y << " floats in the lumen";
+        int solid = 0, showing = 0;
+        for (int j = 0; j < m->altura; ++j)
+            for (int i = 0; i < m->largura; ++i)
+                if (BRZ_GetBit(m, i, j)) {
+                    ++solid;
+                    showing += !BRZ_GetBit(Wall(tile), x + i, b.y + j);
+                }
+        EXPECT_GE(showing * 4, solid) << "fixed blob at " << b.x << "," << b.y << " is buried in the wall";
+    }
+}
+
+// How far the bounce mask can move from its start, up (negative) or down, before it meets the wall.
+int Room(BRZ_BitMask* m, BRZ_BitMask* wall, int x, int y, int dir) {
+    for (int d = 1; d < kMapHeight; ++d)
+        if (Overlap(m, x, y + dir * d, wall, 0, 0)) return d - 1;
+    return kMapHeight;
+}
+
+TEST_F(Vessel, MovingBlobsStartInTheLumenWithRoomToDrift) {
+    constexpr int kMinRoomBelow = 20, kMinTravel = 150;
+    for (const Blob& b : Layout()) {
+        if (b.fixed) continue;
+        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
+        ASSERT_LT(x + 80, kTileWidth) << "blob crosses a tile edge";
+        // The play loop bounces every blob with the fixed blobs' frames, and
+        // tests the nanobot against the blob's own frames.
+        for (int f = 0; f < kFixedFrames; ++f)
+            EXPECT_FALSE(Overlap(Engine::Mask(spL_, f), x, b.y, Wall(tile), 0, 0)) << b.x << " bounce frame " << f;
+        for (int f = 0; f < kMovingFrames; ++f)
+            EXPECT_FALSE(Overlap(Engine::Mask(spIn_, f), x, b.y, Wall(tile), 0, 0)) << b.x << " frame " << f;
+        int below = Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, 1);
+        int above = Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, -1);
+        EXPECT_GE(below, kMinRoomBelow) << "blob at " << b.x;
+        EXPECT_GE(below + above, kMinTravel) << "blob at " << b.x;
+    }
+}
+
+TEST_F(Vessel, MovingBlobsBounceBetweenTheWalls) {
+    // Two minutes of the play loop's blob rule, in map coordinates: move, animate,
+    // then bounce when frame getQuadroAtual() of the fixed-blob set touches the wall.
+    constexpr int kUpdates = 120 * kFramesPerSecond;
+    for (const Blob& b : Layout()) {
+        if (b.fixed) continue;
+        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
+        float y = float(b.y), vy = float(b.vy);
+        int frame = 0, counter = 0, turnsUp = 0, turnsDown = 0, lowest = b.y, highest = b.y;
+        for (int u = 0; u < kUpdates; ++u) {
+            y += vy / 60.0f;
+            if (++counter == kUpdatesPerFrame) {
+                counter = 0;
+                frame = (frame + 1) % kMovingFrames;
+            }
+            if (frame < kFixedFrames && Overlap(Engine::Mask(spL_, frame), x, int(y), Wall(tile), 0, 0)) {
+                (vy > 0 ? turnsUp : turnsDown)++;
+                vy = -vy;
+            }
+            lowest = std::max(lowest, int(y));
+            highest = std::min(highest, int(y));
+        }
+        printf("blob at %d: travels y %d..%d, turned up %d and down %d times\n", b.x, highest, lowest, turnsUp,
+               turnsDown);
+        EXPECT_GE(turnsUp, 1) << "blob at " << b.x << " never came back from the bottom wall";
+        EXPECT_GE(turnsDown, 1) << "blob at " << b.x << " never came back from the top wall";
+        EXPECT_GE(lowest - highest, 120) << "blob at " << b.x;
+    }
+}
+
+TEST_F(Vessel, ANanobotLeftAloneHitsTheWallOrAPlaqueWithinHalfAMinute) {
+    int vx = kStartVx;
+    const int vy = kStartVy;
+    int frame = 1;
+    for (; frame <= 30 * kFramesPerSecond; ++frame) {
+        vx += kDrift + (frame % kBeatEvery == 0 ? kBeatPush : 0);
+        if (NanoTouchesWall(vx, vy)) break;
+        bool blob = false;
+        for (const Blob& b : Layout())
+            blob = blob || (b.fixed && Overlap(Nano(), kNanoScreenX, kNanoScreenY,
+                                               Engine::Mask(spL_, (frame / kUpdatesPerFrame) % kFixedFrames),
+                                               vx + b.x, vy + b.y));
+        if (blob) break;
+    }
+    printf("a nanobot left alone is lost after %.1f s, at map x %d\n", frame / 60.0, kNanoScreenX - vx);
+    EXPECT_LE(frame, 30 * kFramesPerSecond);
+}
+
+TEST_F(Vessel, ACorridorLeadsFromTheStartPastTheWin) {
+    // Every place the grown mask can sit, walls of both neighbouring tiles and every
+    // fixed blob in all its frames counted; then the places reachable from the
+    // start moving 2 px forward and at most 1 px up or down per step.
+    Blocked obstacles = WallRuns();
+    AddFixedBlobs(obstacles);
+    ColumnRuns grown = GrownNano(kCorridorMargin);
+    const int grownH = Nano()->altura + 2 * kCorridorMargin, goal = kWinMaskX + kTileWidth / 64;
+    std::vector<Rows> reach;
+    Rows here;
+    here.set(size_t(kStartMaskY - kCorridorMargin));
+    int mx = kStartMaskX;
+    for (; mx <= goal; mx += kStepForward) {
+        Rows moved = here | (here << kStepVertical) | (here >> kStepVertical);
+        here = (reach.empty() ? here : moved) & FreeRows(obstacles, grown, grownH, mx - kCorridorMargin);
+        reach.push_back(here);
+        if (here.none()) break;
+    }
+    EXPECT_GT(mx, goal) << "the corridor closes at map x " << mx;
+
+    // Walk one path back and draw it over the collision map, for people to look at.
+    const int scale = 8;
+    vdtest::Picture pic(kMapWidth / scale, kMapHeight / scale, {20, 0, 5, 255});
+    for (int t = 0; t < kTiles; ++t)
+        for (int y = 0; y < kMapHeight; y += scale)
+            for (int x = 0; x < kTileWidth; x += scale)
+                if (BRZ_GetBit(Wall(t), x, y)) pic.at((t * kTileWidth + x) / scale, y / scale) = {150, 40, 50, 255};
+    int y = -1;
+    for (size_t s = reach.size(); s-- > 0;) {
+        const Rows& r = reach[s];
+        if (r.none()) continue;
+        if (y < 0 || !r.test(size_t(y))) {
+            int best = -1;
+            for (int d = 0; d <= kStepVertical && best < 0; ++d) {
+                if (y < 0) break;
+                if (y - d >= 0 && r.test(size_t(y - d))) best = y - d;
+                else if (y + d < kMapHeight && r.test(size_t(y + d))) best = y + d;
+            }
+            if (best < 0)
+                for (int k = 0; k < kMapHeight; ++k)
+                    if (r.test(size_t(k))) {
+                        best = k;
+                        break;
+                    }
+            y = best;
+        }
+        int cx = (kStartMaskX + int(s) * kStepForward + 30) / scale, cy = (y + kCorridorMargin + 29) / scale;
+        if (cx < pic.w && cy < pic.h) pic.at(cx, cy) = {80, 255, 255, 255};
+    }
+    for (const Blob& b : Layout())
+        pic.fill(b.x / scale, b.y / scale, 10, b.fixed ? 10 : 7, b.fixed ? vdtest::Rgba{255, 230, 120, 255} : vdtest::Rgba{255, 140, 20, 255});
+    EXPECT_TRUE(vdtest::WritePng(vdtest::OutputDir("assets") + "/corridor.png", pic));
+}
+
+TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
+    // The far pictures are drawn at (vx/15, vy/15) and ((vx + 2048)/15, vy/15);
+    // the ten tiles from (vx, vy). Where the background leaves part of the screen
+    // uncovered, the map must be opaque there and the screen must stay on the map.
+    unsigned far0 = engine_.Load("Fundo_01_oti.jpg", 0, 0), far1 = engine_.Load("Fundo_02_oti.jpg", 0, 0);
+    ASSERT_NE(far0, 0u);
+    ASSERT_NE(far1, 0u);
+    const int w0 = sprites[far0 - 1].largura, w1 = sprites[far1 - 1].largura;
+    const int farH = std::min(sprites[far0 - 1].altura, sprites[far1 - 1].altura);
+    Blocked walls = WallRuns();
+    ColumnRuns nano = RunsOf(Nano());
+    std::vector<int> opaqueFrom(kTiles, -1);  // loaded lazily: 16 MiB each
+    auto opaqueColumn = [&](int x) {
+        int t = x / kTileWidth;
+        char name[40];
+        snprintf(name, sizeof name, "Mapa_%02d.png", t + 1);
+        unsigned id = BRZ_ProcuraSpriteSet(Rsrc(name).c_str());
+        if (id == 0) id = engine_.Load(name, 0, 0);
+        SDL_Surface* s = sprites[id - 1].imagem;
+        SDL_LockSurface(s);
+        bool opaque = true;
+        for (int y = 0; y < s->h && opaque; ++y) {
+            Uint32 p = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + (x % kTileWidth) * 4);
+            opaque = (p & s->format->Amask) == s->format->Amask;
+        }
+        SDL_UnlockSurface(s);
+        return opaque;
+    };
+    std::vector<char> checkedColumn(kMapWidth, 0);
+    int uncoveredStretches = 0;
+    for (int vx = 0; vx >= kWinVx; --vx) {
+        int mx = kNanoScreenX - vx;
+        Rows free = FreeRows(walls, nano, Nano()->altura, mx);
+        if (free.none()) continue;  // the nanobot cannot be here
+        int top = -1, bottom = -1;
+        for (int y = 0; y < kMapHeight; ++y)
+            if (free.test(size_t(y))) {
+                if (top < 0) top = y;
+                bottom = y;
+            }
+        for (int my : {top, bottom}) {
+            int vy = kNanoScreenY - my;
+            ASSERT_LE(vy / 15, 0) << "background top below the screen top at map x " << mx;
+            ASSERT_GE(vy / 15 + farH, 768) << "background bottom above the screen bottom at map x " << mx;
+        }
+        int x0 = vx / 15, x1 = (vx + kTileWidth) / 15;
+        ASSERT_LE(x0, 0);
+        ASSERT_GE(x0 + w0, x1) << "gap between the two far pictures at vx " << vx;
+        int coveredTo = std::max(x0 + w0, x1 + w1);
+        if (coveredTo >= 1024) continue;
+        ++uncoveredStretches;
+        // Screen columns coveredTo..1023 show only the map: it must be there and opaque.
+        int screenTop = kNanoScreenY - (kNanoScreenY - top), screenBottom = bottom + (768 - kNanoScreenY);
+        ASSERT_GE(screenTop - kNanoScreenY, 0) << "screen above the map at map x " << mx;
+        ASSERT_LE(screenBottom, kMapHeight) << "screen below the map at map x " << mx;
+        for (int sx = coveredTo; sx < 1024; ++sx) {
+            int x = sx - vx;
+            ASSERT_LT(x, kMapWidth);
+            if (checkedColumn[size_t(x)]) continue;
+            checkedColumn[size_t(x)] = 1;
+            ASSERT_TRUE(opaqueColumn(x)) << "map column " << x << " lets the clear colour through";
+        }
+    }
+    printf("positions where the map alone covers part of the screen: %d\n", uncoveredStretches);
+}
+
+}  // namespace

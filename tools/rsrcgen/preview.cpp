@@ -1,0 +1,198 @@
+// Pictures for people, not for the game: an overview of the whole vessel with
+// its blobs, a contact sheet of every sprite and screen, and a few play screens
+// composed in the game's draw order.
+#include <cmath>
+#include <cstdio>
+
+#include "encode.h"
+#include "rsrcgen.h"
+#include "sprites.h"
+#include "vessel.h"
+
+namespace {
+
+constexpr int kOverviewScale = 8;
+constexpr int kTilesPerRow = 5;
+const Rgb kLabel{0.9, 0.9, 0.95};
+
+void Label(cairo_t* cr, const std::string& text, double x, double y, double size = 13) {
+    TextStyle st;
+    st.size = size;
+    st.colour = kLabel;
+    DrawText(cr, text, x, y, st);
+}
+
+std::string TileName(int tile) {
+    char name[32];
+    snprintf(name, sizeof name, "Mapa_%02d.png", tile + 1);
+    return name;
+}
+
+void WriteOverview(Output& out) {
+    const int side = vessel::kTileWidth / kOverviewScale, rows = vessel::kTiles / kTilesPerRow;
+    const int labelH = 22;
+    Canvas c(side * kTilesPerRow, rows * (side + labelH));
+    cairo_t* cr = c.cr();
+    cairo_set_source_rgb(cr, 0.08, 0.08, 0.1);
+    cairo_paint(cr);
+    const Raster& far = out.Kept("Fundo_02_oti.jpg");
+    for (int t = 0; t < vessel::kTiles; ++t) {
+        int ox = (t % kTilesPerRow) * side, oy = (t / kTilesPerRow) * (side + labelH) + labelH;
+        // The lumen is see-through: show it over a plain stand-in for the far background.
+        if (far.w > 0) c.Paint(Resize(Crop(far, 0, 0, side * 2, side), side, side), ox, oy);
+        c.Paint(Resize(out.Kept(TileName(t)), side, side), ox, oy);
+        char text[64];
+        snprintf(text, sizeof text, "tile %d  (x %d..%d)", t + 1, t * vessel::kTileWidth, (t + 1) * vessel::kTileWidth);
+        Label(cr, text, ox + 4, oy - 6);
+    }
+    auto place = [&](double mx, double my, double& x, double& y) {
+        int t = std::min(vessel::kTiles - 1, int(mx / vessel::kTileWidth));
+        x = (t % kTilesPerRow) * side + (mx - t * vessel::kTileWidth) / kOverviewScale;
+        y = (t / kTilesPerRow) * (side + labelH) + labelH + my / kOverviewScale;
+    };
+    for (const vessel::Blob& b : vessel::kBlobs) {
+        double x, y;
+        place(b.x, b.y, x, y);
+        if (b.fixed) {
+            cairo_set_source_rgb(cr, 1.0, 0.9, 0.5);
+            cairo_rectangle(cr, x, y, 10, 10);
+            cairo_fill(cr);
+        } else {
+            cairo_set_source_rgb(cr, 1.0, 0.55, 0.1);
+            cairo_rectangle(cr, x, y, 9, 7.5);
+            cairo_fill(cr);
+            cairo_set_line_width(cr, 1.2);
+            cairo_move_to(cr, x + 4.5, y + 8);
+            cairo_line_to(cr, x + 4.5, y + 8 + b.vy / 8.0);
+            cairo_stroke(cr);
+        }
+    }
+    double x, y;
+    place(vessel::kNanoStartX, vessel::kNanoStartY, x, y);
+    cairo_set_source_rgb(cr, 0.3, 1.0, 1.0);
+    cairo_rectangle(cr, x, y, vessel::kNanoMaskWidth / double(kOverviewScale), vessel::kNanoMaskHeight / double(kOverviewScale));
+    cairo_fill(cr);
+    place(vessel::kWinMaskX, 0, x, y);
+    cairo_set_source_rgb(cr, 1.0, 0.85, 0.2);
+    cairo_rectangle(cr, x, y, 1.5, side);
+    cairo_fill(cr);
+    Raster r = c.ToRaster();
+    Check(WritePngRgba(out.Preview("overview.png"), r, 6), out.Preview("overview.png"));
+}
+
+// One play screen as the game draws it with the map's top-left at (vx, vy).
+Raster ComposeView(const Output& out, double vx, double vy) {
+    Raster screen(1024, 768);
+    for (size_t i = 3; i < screen.px.size(); i += 4) screen.px[i] = 255;  // the clear colour, black
+    Composite(screen, out.Kept("Fundo_01_oti.jpg"), int(vx / 15), int(vy / 15));
+    Composite(screen, out.Kept("Fundo_02_oti.jpg"), int((vx + 2048) / 15), int(vy / 15));
+    for (int t = 0; t < vessel::kTiles; ++t) {
+        int x = int(vx + t * vessel::kTileWidth);
+        if (x > 1024 || x + vessel::kTileWidth < 0) continue;
+        Composite(screen, out.Kept(TileName(t)), x, int(vy));
+    }
+    const Raster& plaque = out.Kept("sprite_2.png");
+    const Raster& fat = out.Kept("gordura.png");
+    int n = 0;
+    for (const vessel::Blob& b : vessel::kBlobs) {
+        ++n;
+        if (b.fixed)
+            Composite(screen, sprites::Frame(plaque, sprites::kPlaqueSide, n % 3), int(vx + b.x), int(vy + b.y));
+        else
+            Composite(screen, sprites::Frame(fat, sprites::kFatWidth, n % 4), int(vx + b.x), int(vy + b.y));
+    }
+    Composite(screen, sprites::Frame(out.Kept("core.png"), sprites::kHeartSide, 0), 914, 10);
+    Composite(screen, out.Kept("barra2.png"), 0, 200);
+    Composite(screen, out.Kept("sobre_barra.png"), 0, 0);
+    Composite(screen, sprites::Frame(out.Kept("seta_baixo.png"), sprites::kIconWidth, 1), 459, 693);
+    Composite(screen, sprites::Frame(out.Kept("seta_cima.png"), sprites::kIconWidth, 0), 459, 10);
+    Composite(screen, sprites::Frame(out.Kept("espaco2p.png"), sprites::kIconWidth, 1), 909, 352);
+    Composite(screen, sprites::Frame(out.Kept("nano.png"), sprites::kNanoSide, 0), 432, 304);
+    return screen;
+}
+
+void WriteViews(Output& out) {
+    // Nanobot centres on the map worth looking at: the start, each kind of stretch, the finish.
+    const double kPlaces[][2] = {{762, 1034}, {2250, 820}, {4400, 1150}, {5800, 1320}, {11650, 1300}, {19650, 950}};
+    const int cols = 3, w = 512, h = 384;
+    Raster sheet(cols * w, 2 * h);
+    int i = 0;
+    for (const auto& p : kPlaces) {
+        Raster view = ComposeView(out, 512 - p[0], 384 - p[1]);
+        Composite(sheet, Resize(view, w, h), (i % cols) * w, (i / cols) * h);
+        if (i == 0) Check(WritePngRgba(out.Preview("view-start.png"), view, 6), out.Preview("view-start.png"));
+        ++i;
+    }
+    Check(WritePngRgba(out.Preview("views.png"), sheet, 6), out.Preview("views.png"));
+}
+
+void WriteContactSheet(Output& out) {
+    const char* kSprites[] = {"nano.png",       "nano_c.png",     "gordura.png",  "sprite_2.png",
+                              "core.png",       "seta_baixo.png", "seta_cima.png", "espaco2p.png",
+                              "espaco2e.png",   "preto.png"};
+    const char* kScreens[] = {"loading.jpg",    "menu_idiomas.jpg", "menup.jpg",    "menue.jpg",
+                              "manual2p.jpg",   "manual2e.jpg",     "manual3p.jpg", "manual3e.jpg",
+                              "creditosp.jpg",  "creditose.jpg",    "perdeup.jpg",  "perdeue.jpg",
+                              "ganhoup.jpg",    "ganhoue.jpg",      "abertura4p.jpg", "abertura4e.jpg"};
+    const int width = 1400, thumbW = 336, thumbH = 252;
+    Canvas c(width, 2150);
+    cairo_t* cr = c.cr();
+    // A checkerboard shows which parts of the sprites are transparent.
+    for (int y = 0; y < 2150; y += 16)
+        for (int x = 0; x < width; x += 16) {
+            double g = ((x + y) / 16) % 2 ? 0.22 : 0.28;
+            cairo_set_source_rgb(cr, g, g, g + 0.02);
+            cairo_rectangle(cr, x, y, 16, 16);
+            cairo_fill(cr);
+        }
+    double x = 10, y = 30, rowH = 0;
+    for (const char* name : kSprites) {
+        const Raster& r = out.Kept(name);
+        if (x + r.w > width) {
+            x = 10;
+            y += rowH + 30;
+            rowH = 0;
+        }
+        Label(cr, name, x, y - 8);
+        c.Paint(r, x, y);
+        x += r.w + 20;
+        rowH = std::max(rowH, double(r.h));
+    }
+    // The time bar is tall: lay it on its side beside the sprites.
+    y += rowH + 30;
+    Label(cr, "sobre_barra.png over barra2.png (bar 200 px down), rotated", 10, y - 8);
+    Canvas bar(sprites::kBarFrameWidth, sprites::kBarFrameHeight);
+    bar.Paint(out.Kept("barra2.png"), 0, 200);
+    bar.Paint(out.Kept("sobre_barra.png"), 0, 0);
+    cairo_save(cr);
+    cairo_translate(cr, 10, y + sprites::kBarFrameWidth);
+    cairo_rotate(cr, -M_PI / 2);
+    c.Paint(bar.ToRaster(), 0, 0);
+    cairo_restore(cr);
+    y += sprites::kBarFrameWidth + 40;
+    x = 10;
+    for (const char* name : kScreens) {
+        if (x + thumbW > width) {
+            x = 10;
+            y += thumbH + 30;
+        }
+        Label(cr, name, x, y - 8);
+        c.Paint(Resize(out.Kept(name), thumbW, thumbH), x, y);
+        x += thumbW + 10;
+    }
+    y += thumbH + 30;
+    Label(cr, "Fundo_01_oti.jpg + Fundo_02_oti.jpg (half size)", 10, y - 8);
+    c.Paint(Resize(out.Kept("Fundo_01_oti.jpg"), 128, 448), 10, y);
+    c.Paint(Resize(out.Kept("Fundo_02_oti.jpg"), 1024, 448), 148, y);
+    Raster r = c.ToRaster();
+    Check(WritePngRgba(out.Preview("contact-sheet.png"), Crop(r, 0, 0, width, int(y) + 460), 6),
+          out.Preview("contact-sheet.png"));
+}
+
+}  // namespace
+
+void WritePreviews(Output& out) {
+    WriteOverview(out);
+    WriteViews(out);
+    WriteContactSheet(out);
+}

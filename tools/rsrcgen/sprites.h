@@ -1,0 +1,48 @@
+// The frame sheets and small pictures of the play screen. Each function draws
+// one whole sheet (frames side by side, frame 0 on the left) and is pure, so the
+// screens that show the game's elements can draw them again.
+#ifndef RSRCGEN_SPRITES_H
+#define RSRCGEN_SPRITES_H
+
+#include "raster.h"
+
+namespace sprites {
+
+// Frame sizes and counts the game cuts the sheets into.
+constexpr int kNanoSide = 160, kNanoFrames = 6;
+constexpr int kFatWidth = 70, kFatHeight = 60, kFatFrames = 4;
+constexpr int kPlaqueSide = 80, kPlaqueFrames = 3;
+constexpr int kHeartSide = 100, kHeartFrames = 9;
+constexpr int kIconWidth = 105, kIconHeight = 65, kIconFrames = 2;
+
+// The nanobot's collision picture: 60x58, tested with its top-left 50 px right of
+// and 51 px below the drawn frame's (so both centre on the same point).
+constexpr int kNanoMaskWidth = 60, kNanoMaskHeight = 58;
+constexpr int kNanoMaskInFrameX = 50, kNanoMaskInFrameY = 51;
+
+// Time bar: the frame is drawn at (0, 0) over the bar; the bar starts at (0, 0)
+// and slides down one pixel per step until y 721. The window shows screen rows
+// kWindowTop..kWindowBottom-1 and the bar's liquid starts at its own row
+// kWindowTop, so after 721 steps no liquid is left in the window.
+constexpr int kBarSteps = 721;
+constexpr int kWindowTop = 24, kWindowBottom = kWindowTop + kBarSteps;  // 745
+constexpr int kBarFrameWidth = 64, kBarFrameHeight = 768;
+constexpr int kWindowLeft = 19, kWindowRight = 45;
+
+Raster NanoSheet();
+Raster NanoMask();
+Raster FatSheet();
+Raster PlaqueSheet();
+Raster HeartSheet();     // frame 0 is the contraction: the game beats when it wraps to 0
+Raster ArrowSheet(bool up);  // frame 0 lit, frame 1 idle
+Raster SpaceSheet(bool portuguese);  // frame 0 idle, frame 1 lit
+Raster BarFrame();
+Raster Bar();
+Raster Black();
+
+// One frame of a sheet laid out in a row.
+Raster Frame(const Raster& sheet, int frameWidth, int index);
+
+}  // namespace sprites
+
+#endif
