@@ -23,7 +23,7 @@ const Rgb kFarBehind{0.23, 0.03, 0.05};  // what the opaque stretch of lumen sta
 const Rgb kRim{1.0, 0.70, 0.70}, kIntima{0.86, 0.34, 0.38}, kMedia{0.60, 0.13, 0.19};
 const Rgb kAdventitia{0.34, 0.06, 0.10}, kTissueDeep{0.14, 0.02, 0.05};
 const Rgb kCapillary{0.78, 0.14, 0.17}, kFat{0.80, 0.62, 0.36};
-const Rgb kGoalLight{1.0, 0.86, 0.55};
+const Rgb kGoalLight{1.0, 0.78, 0.55};
 const uint8_t kCollisionWall[3] = {96, 12, 24};
 
 constexpr double kRimWidth = 6.0;
@@ -40,23 +40,23 @@ void ShadeLumen(double x, double y, double d, Rgb& c, double& a) {
     double flow = Fbm2(x / 300.0, y / 42.0, 31, 3);
     c = Scale(Mix(kPlasma, kPlasmaEdge, edge * 0.7), 0.86 + 0.28 * flow);
     a = 0.36 + 0.56 * std::pow(edge, 1.6) + 0.08 * flow;
-    double goal = SmoothStep(kGoalX - 900.0, kGoalX + 300.0, x);
-    if (goal > 0) c = Mix(c, kGoalLight, goal * (0.35 + 0.4 * (1 - edge)));
+    double goal = SmoothStep(kGoalX - 700.0, kGoalX + 500.0, x);
+    if (goal > 0) c = Mix(c, kGoalLight, goal * (0.12 + 0.22 * (1 - edge)));
     double opaque = OpaqueShare(x);
     if (opaque > 0) {
         // Fold a plain far-background colour under the plasma so the look stays the same.
         double under = (1 - a) * opaque;
         double na = a + under;
-        Rgb behind = goal > 0 ? Mix(kFarBehind, kGoalLight, goal * 0.8) : kFarBehind;
+        Rgb behind = goal > 0 ? Mix(kFarBehind, kGoalLight, goal * 0.25) : kFarBehind;
         c = {(c.r * a + behind.r * under) / na, (c.g * a + behind.g * under) / na, (c.b * a + behind.b * under) / na};
         a = na;
     }
 }
 
-void ShadeWall(double x, double y, double d, vessel::Surface side, Rgb& c) {
+void ShadeWall(double x, double y, double d, double facing, Rgb& c) {
     double inside = -d;  // how far into the wall
     // Light comes from above: floors catch it, ceilings are in shade.
-    double light = side == vessel::Surface::kBottom ? 1.08 : (side == vessel::Surface::kTop ? 0.86 : 0.97);
+    double light = 0.97 - 0.11 * facing;
     if (inside < kRimWidth) {
         double t = inside / kRimWidth;
         double gloss = std::exp(-std::pow((inside - 1.8) / 1.4, 2));
@@ -77,11 +77,12 @@ void ShadeWall(double x, double y, double d, vessel::Surface side, Rgb& c) {
     double cells = Fbm2(x / 64.0, y / 64.0, 51, 3);
     c = Mix(kAdventitia, kTissueDeep, SmoothStep(0.0, 280.0, beyond));
     c = Scale(c, 0.8 + 0.36 * cells);
+    // Now and then a little fat in the tissue, a hint of what clogs the vessel.
     double lobe = Fbm2(x / 150.0, y / 150.0, 71, 2);
-    c = Mix(c, Scale(kFat, 0.55 + 0.4 * cells), SmoothStep(0.66, 0.74, lobe) * 0.55);
+    c = Mix(c, Scale(kFat, 0.45 + 0.3 * cells), SmoothStep(0.72, 0.80, lobe) * 0.28);
     double vein = std::fabs(Fbm2(x / 430.0, y / 430.0, 61, 4) - 0.5);
-    double line = 1.0 - SmoothStep(0.004, 0.011, vein);
-    c = Mix(c, kCapillary, line * (0.75 - 0.4 * SmoothStep(0.0, 500.0, beyond)));
+    double line = 1.0 - SmoothStep(0.003, 0.008, vein);
+    c = Mix(c, kCapillary, line * (0.55 - 0.3 * SmoothStep(0.0, 500.0, beyond)));
 }
 
 Raster ShadeTile(int tile) {
@@ -90,14 +91,14 @@ Raster ShadeTile(int tile) {
     for (int y = 0; y < kTileHeight; ++y)
         for (int i = 0; i < kTileWidth; ++i) {
             double x = x0 + i + 0.5, yy = y + 0.5;
-            vessel::Surface side;
-            double d = vessel::Depth(x, yy, &side);
+            double facing;
+            double d = vessel::Depth(x, yy, &facing);
             Rgb c;
             double a = 1.0;
             if (d >= 0)
                 ShadeLumen(x, yy, d, c, a);
             else
-                ShadeWall(x, yy, d, side, c);
+                ShadeWall(x, yy, d, facing, c);
             r.Set(i, y, c, a);
         }
     return r;
@@ -130,9 +131,34 @@ void DrawLumenCells(cairo_t* cr, int tile) {
         double radius = rng.Range(9, 16);
         double squash = rng.Range(0.35, 1.0), angle = rng.Range(0, M_PI);
         if (vessel::Depth(x0 + x, y) < radius + 10) continue;
-        if (x0 + x > vessel::kOpaqueFrom) break;  // the opaque stretch is calmer
         DrawCell(cr, x, y, radius, squash, angle, rng.Range(0.35, 0.6));
         ++n;
+    }
+}
+
+// Where the lumen is opaque the far background cannot show: paint faint,
+// blurred far cells into the plasma instead so the look does not change.
+void DrawStandInFarCells(cairo_t* cr, int tile) {
+    Rng rng(2000 + uint64_t(tile));
+    const double x0 = double(tile) * kTileWidth;
+    for (int n = 0; n < 400; ++n) {
+        double x = rng.Range(0, kTileWidth), y = rng.Range(0, kTileHeight), radius = rng.Range(10, 28);
+        double share = OpaqueShare(x0 + x);
+        if (share <= 0 || vessel::Depth(x0 + x, y) < 4) continue;
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_rotate(cr, rng.Range(0, M_PI));
+        cairo_scale(cr, 1.0, rng.Range(0.4, 1.0));
+        cairo_pattern_t* p = cairo_pattern_create_radial(0, 0, 0, 0, 0, radius);
+        double a = 0.22 * share;
+        cairo_pattern_add_color_stop_rgba(p, 0.0, 0.5, 0.06, 0.09, a * 0.5);
+        cairo_pattern_add_color_stop_rgba(p, 0.75, 0.66, 0.12, 0.14, a);
+        cairo_pattern_add_color_stop_rgba(p, 1.0, 0.5, 0.06, 0.09, 0.0);
+        cairo_set_source(cr, p);
+        cairo_arc(cr, 0, 0, radius, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+        cairo_restore(cr);
     }
 }
 
@@ -189,6 +215,7 @@ void MakeTile(Output& out, int tile) {
     Raster shaded = ShadeTile(tile);
     Canvas canvas(kTileWidth, kTileHeight);
     canvas.Paint(shaded, 0, 0);
+    DrawStandInFarCells(canvas.cr(), tile);
     DrawLumenCells(canvas.cr(), tile);
     if (tile == 0) DrawCatheter(canvas.cr());
     if (tile == vessel::kTiles - 1) DrawGoal(canvas.cr(), tile);

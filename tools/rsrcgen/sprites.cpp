@@ -224,22 +224,27 @@ void DrawPlaqueFrame(cairo_t* cr, int frame) {
     static const double kNodules[][3] = {{40, 44, 30}, {24, 50, 19}, {57, 50, 19}, {36, 26, 16}, {52, 30, 14}};
     const double breathe[kPlaqueFrames] = {1.0, 1.035, 1.015};
     double k = breathe[frame];
-    cairo_new_path(cr);
-    for (const auto& n : kNodules) {
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, 40 + (n[0] - 40) * k, 40 + (n[1] - 40) * k, n[2] * k, 0, 2 * M_PI);
+    // The outline of the whole lump first (each nodule a little larger, in dark),
+    // then the nodules over it: no seams show where they overlap.
+    for (double grow : {1.6, 0.0}) {
+        cairo_new_path(cr);
+        for (const auto& n : kNodules) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 40 + (n[0] - 40) * k, 40 + (n[1] - 40) * k, n[2] * k + grow, 0, 2 * M_PI);
+        }
+        if (grow > 0) {
+            cairo_set_source_rgb(cr, 0.42, 0.24, 0.08);
+            cairo_fill(cr);
+            continue;
+        }
+        cairo_pattern_t* p = cairo_pattern_create_radial(32, 28, 3, 40, 42, 42);
+        cairo_pattern_add_color_stop_rgb(p, 0.0, 1.0, 0.97, 0.82);
+        cairo_pattern_add_color_stop_rgb(p, 0.5, 0.93, 0.80, 0.50);
+        cairo_pattern_add_color_stop_rgb(p, 1.0, 0.66, 0.44, 0.20);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
     }
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-    cairo_pattern_t* p = cairo_pattern_create_radial(32, 28, 3, 40, 42, 42);
-    cairo_pattern_add_color_stop_rgb(p, 0.0, 1.0, 0.97, 0.82);
-    cairo_pattern_add_color_stop_rgb(p, 0.5, 0.93, 0.80, 0.50);
-    cairo_pattern_add_color_stop_rgb(p, 1.0, 0.66, 0.44, 0.20);
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    cairo_set_source_rgba(cr, 0.42, 0.24, 0.08, 0.85);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
     // Crystals of cholesterol and the wet shine of each nodule.
     Rng rng(600);  // the same crystals in every frame: the lump breathes, it does not boil
     for (int i = 0; i < 18; ++i) {

@@ -157,23 +157,23 @@ int Column(double x) {
 double Top(int x) { return TheWalls().top[size_t(Column(x))]; }
 double Bottom(int x) { return TheWalls().bottom[size_t(Column(x))]; }
 
-double Depth(double x, double y, Surface* nearest) {
+double Depth(double x, double y, double* facing) {
     const Walls& w = TheWalls();
     size_t c = size_t(Column(x));
     double fromTop = (y - w.top[c]) * w.topNormal[c], fromBottom = (w.bottom[c] - y) * w.bottomNormal[c];
     double d = std::min(fromTop, fromBottom);
-    Surface s = fromTop < fromBottom ? Surface::kTop : Surface::kBottom;
+    double face = fromTop < fromBottom ? w.topNormal[c] : -w.bottomNormal[c];
     const double capCentreX = kCapLeft + kCapRadiusX;
     if (x < capCentreX) {
         double ex = (x - capCentreX) / kCapRadiusX, ey = (y - w.capCentreY) / w.capRadiusY;
-        double r = std::min(kCapRadiusX, w.capRadiusY);
-        double fromCap = (1.0 - std::sqrt(ex * ex + ey * ey)) * r;
+        double len = std::sqrt(ex * ex + ey * ey);
+        double fromCap = (1.0 - len) * std::min(kCapRadiusX, w.capRadiusY);
         if (fromCap < d) {
             d = fromCap;
-            s = Surface::kCap;
+            face = len > 0 ? -ey / len : 0;
         }
     }
-    if (nearest) *nearest = s;
+    if (facing) *facing = face;
     return d;
 }
 

@@ -36,9 +36,9 @@ double Bottom(int x);
 // Distance from (x, y) to the nearest wall surface along its normal: positive in
 // the free lumen, negative inside the wall and the tissue around it.
 double Depth(double x, double y);
-// As Depth, and which surface is the nearest: the top wall, the bottom wall or the closed start.
-enum class Surface { kTop, kBottom, kCap };
-double Depth(double x, double y, Surface* nearest);
+// As Depth, and how the nearest surface faces: +1 a ceiling (facing down into
+// the lumen), -1 a floor, in between on the closed start's curve.
+double Depth(double x, double y, double* facing);
 // The collision picture marks as wall everything deeper than this inside the
 // visible wall edge, so a graze of the glossy rim is forgiven.
 constexpr double kCollisionEdge = -1.5;
