@@ -1,0 +1,32 @@
+// Every picture, sound and piece of music the game loads, by the names the
+// game uses for them. Loaded once and kept for the whole process; a load that
+// fails leaves 0, which draws nothing, plays nothing and never collides.
+#ifndef VD_RECURSOS_H
+#define VD_RECURSOS_H
+
+constexpr int kTilesMapa = 10;  // map tiles, 2048 px wide each, side by side
+constexpr int kFundos = 2;      // far background pictures
+
+struct Recursos {
+    // Loaded before the language screen, in this order.
+    unsigned int sprLoading = 0, sprIdiomas = 0, sprPreto = 0;
+    unsigned int spIn = 0, spL = 0, spriteNanoC = 0;
+    unsigned int morreu = 0;
+    unsigned int colisao[kTilesMapa] = {};
+    unsigned int cenario[kTilesMapa] = {};
+    unsigned int parallax[kFundos] = {};
+    unsigned int sprNano = 0, musica = 0, sprCore = 0, efBeat = 0;
+    unsigned int sprBx = 0, sprCm = 0, sprSB = 0, sprB = 0;
+    // The language set, loaded on the language screen.
+    unsigned int sprMenu = 0, sprTuto = 0, sprEl = 0, sprCred = 0;
+    unsigned int sprMorte = 0, sprGanhou = 0, sprAb4 = 0, sprEspaco = 0;
+};
+
+// The loading picture alone (it goes on screen before everything else loads).
+void CarregaTelaCarregando(Recursos& r);
+// Everything else of the common set, in load order, presenting nothing.
+void CarregaRecursosComuns(Recursos& r);
+// The screen pictures of one language: 0 Portuguese, anything else English.
+void CarregaIdioma(Recursos& r, int idioma);
+
+#endif
