@@ -186,7 +186,11 @@ bool MenuAteJogar(Jogo& j) {
     }
 }
 
+Jogo* sessao = nullptr;
+
 }  // namespace
+
+const Jogo* SessaoAtual() { return sessao; }
 
 bool IniciaBrisa() {
     if (!BRZ_Inicia(unsigned(largura), unsigned(altura), BRZ_TELA_CHEIA, BRZ_DESENHO_OPENGL, kTitulo)) {
@@ -276,6 +280,7 @@ void IniciaSessao(Jogo& j) {
 }
 
 ResultadoQuadro QuadroJogo(Jogo& j) {
+    ++j.quadroPartida;
     float ry = MovimentoVertical(j);
     BRZ_LimpaTela();
     j.nano->Atualiza();
@@ -307,7 +312,10 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
 }
 
 void LacoJogo(Jogo& j) {
+    j.emPartida = true;
+    j.quadroPartida = 0;
     while (j.teclas[BRZ_ESC].pressionado != 1 && j.teclas[BRZ_ENCERRA].pressionado != 1 && j.jogo) QuadroJogo(j);
+    j.emPartida = false;
 }
 
 int CicloPrincipal(Jogo& j) {
@@ -328,16 +336,19 @@ int CicloPrincipal(Jogo& j) {
 int ExecutaJogo() {
     if (!IniciaBrisa()) return SAIDA_FALHA_MOTOR;
     Jogo j;
+    sessao = &j;
     j.teclas = BRZ_PegaTeclas();
     TelaCarregando(j);
     CarregaRecursosComuns(j.r);
     if (!TelaIdiomas(j)) {
         BZA_Encerra();
         BRZ_Encerra();
+        sessao = nullptr;
         return SAIDA_NORMAL;
     }
     IniciaSessao(j);
     int status = CicloPrincipal(j);
     LiberaObjetos(j);
+    sessao = nullptr;
     return status;
 }

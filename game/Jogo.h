@@ -48,6 +48,8 @@ struct Jogo {
     Transicao* creditos = nullptr;
     Transicao* elementos = nullptr;
     int jogo = 0;                     // 1 while cycling and playing; a loss or win sets 0
+    bool emPartida = false;           // inside the play loop
+    int quadroPartida = 0;            // play frames of the current run, counted from 1 as each starts
 };
 
 bool IniciaBrisa();                        // engine (full-screen OpenGL) then audio; false if the engine failed
@@ -60,5 +62,6 @@ int CicloPrincipal(Jogo& j);               // menu and runs until the menu's qui
 ResultadoQuadro QuadroJogo(Jogo& j);       // one play frame
 void LacoJogo(Jogo& j);                    // frames until a loss, a win, ESC or the close request
 int ExecutaJogo();                         // the whole program; returns the exit status
+const Jogo* SessaoAtual();                 // the session ExecutaJogo runs, for observers; null outside it
 
 #endif
