@@ -130,8 +130,10 @@ bool BRZ_Inicia(unsigned int largura, unsigned int altura, int modoVideo, int ti
 
 unsigned int BRZ_ProcuraSpriteSet(const char* apelido) {
     if (!apelido) return 0;
+    // Free slots have empty names: matching one would let a load of "" take a
+    // holder of a slot with no picture in it.
     for (unsigned int i = 0; i < BRZ_MAX_SPRITESETS; ++i)
-        if (strcmp(sprites[i].apelido, apelido) == 0) return i + 1;
+        if (sprites[i].imagem && strcmp(sprites[i].apelido, apelido) == 0) return i + 1;
     return 0;
 }
 

@@ -132,7 +132,7 @@ extern bool (*BRZ_DesenhaSpriteEfeito)(unsigned int id, unsigned int indice, int
 // runs, SDL video is already up, or the mode cannot be set; never falls back.
 bool BRZ_Inicia(unsigned int largura, unsigned int altura, int modoVideo, int tipoRender,
                 const char* tituloJanela);
-unsigned int BRZ_ProcuraSpriteSet(const char* apelido);  // first slot named apelido, or 0
+unsigned int BRZ_ProcuraSpriteSet(const char* apelido);  // first loaded slot named apelido, or 0
 void BRZ_Entrada();                                      // poll SDL events into keys and mouse
 BRZ_Botao* BRZ_PegaTeclas();                             // the 54 key states (address never changes)
 BRZ_Mouse* BRZ_PegaMouse();                              // the mouse state (address never changes)

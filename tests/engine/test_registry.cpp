@@ -35,6 +35,14 @@ TEST_F(Registry, SameNameSharesOneSlotAndIgnoresTheSecondFrameSize) {
     EXPECT_EQ(BRZ_ProcuraSpriteSet("no such name"), 0u);
 }
 
+TEST_F(Registry, TheEmptyNameNeverSharesAFreeSlot) {
+    EXPECT_EQ(BRZ_ProcuraSpriteSet(""), 0u);
+    EXPECT_EQ(BRZ_CarregaSpriteSet("", 0, 0), 0u);
+    EXPECT_EQ(Slot(1).usuarios, 0u);
+    EXPECT_EQ(BRZ_CarregaSpriteSet(red.c_str(), 0, 0), 1u);
+    EXPECT_EQ(Slot(1).usuarios, 1u);
+}
+
 TEST_F(Registry, TwoPathStringsToOneFileAreTwoSets) {
     std::string other = images.path() + "/./red.png";
     unsigned int a = BRZ_CarregaSpriteSet(red.c_str(), 0, 0);
