@@ -99,14 +99,10 @@ int main(int argc, char** argv) {
     AddScreenJobs(jobs);
     AddSpriteJobs(jobs);
     int failures = RunJobs(jobs, out);
-    if (failures == 0) {
-        try {
-            WritePreviews(out);
-        } catch (const std::exception& e) {
-            fprintf(stderr, "rsrcgen: previews failed: %s\n", e.what());
-            ++failures;
-        }
-    }
+    std::vector<Job> previews;
+    AddPreviewJobs(previews);
+    if (failures == 0) failures = RunJobs(previews, out);
+    jobs.insert(jobs.end(), previews.begin(), previews.end());
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("rsrcgen: %zu jobs, %d failed, %.1f s on %u threads\n", jobs.size(), failures, seconds, WorkerCount());
     return failures == 0 ? 0 : 1;

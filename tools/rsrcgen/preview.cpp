@@ -28,56 +28,69 @@ std::string TileName(int tile) {
     return name;
 }
 
-void WriteOverview(Output& out) {
-    const int side = vessel::kTileWidth / kOverviewScale, rows = vessel::kTiles / kTilesPerRow;
-    const int labelH = 22;
-    Canvas c(side * kTilesPerRow, rows * (side + labelH));
-    cairo_t* cr = c.cr();
-    cairo_set_source_rgb(cr, 0.08, 0.08, 0.1);
-    cairo_paint(cr);
+constexpr int kOverviewSide = vessel::kTileWidth / kOverviewScale, kOverviewLabel = 22;
+
+// Where map point (mx, my) lands on the overview: tiles in rows of five.
+void OverviewPlace(double mx, double my, double& x, double& y) {
+    int t = std::min(vessel::kTiles - 1, int(mx / vessel::kTileWidth));
+    x = (t % kTilesPerRow) * kOverviewSide + (mx - t * vessel::kTileWidth) / kOverviewScale;
+    y = (t / kTilesPerRow) * (kOverviewSide + kOverviewLabel) + kOverviewLabel + my / kOverviewScale;
+}
+
+void DrawOverviewTiles(Canvas& c, const Output& out) {
+    const int side = kOverviewSide;
     const Raster& far = out.Kept("Fundo_02_oti.jpg");
     for (int t = 0; t < vessel::kTiles; ++t) {
-        int ox = (t % kTilesPerRow) * side, oy = (t / kTilesPerRow) * (side + labelH) + labelH;
+        int ox = (t % kTilesPerRow) * side, oy = (t / kTilesPerRow) * (side + kOverviewLabel) + kOverviewLabel;
         // The lumen is see-through: show it over a plain stand-in for the far background.
         if (far.w > 0) c.Paint(Resize(Crop(far, 0, 0, side * 2, side), side, side), ox, oy);
         c.Paint(Resize(out.Kept(TileName(t)), side, side), ox, oy);
         char text[64];
         snprintf(text, sizeof text, "tile %d  (x %d..%d)", t + 1, t * vessel::kTileWidth, (t + 1) * vessel::kTileWidth);
-        Label(cr, text, ox + 4, oy - 6);
+        Label(c.cr(), text, ox + 4, oy - 6);
     }
-    auto place = [&](double mx, double my, double& x, double& y) {
-        int t = std::min(vessel::kTiles - 1, int(mx / vessel::kTileWidth));
-        x = (t % kTilesPerRow) * side + (mx - t * vessel::kTileWidth) / kOverviewScale;
-        y = (t / kTilesPerRow) * (side + labelH) + labelH + my / kOverviewScale;
-    };
+}
+
+// Fixed blobs as pale squares, moving ones as orange ones with their first
+// drift; the nanobot's start in cyan and the win line in gold.
+void DrawOverviewMarks(cairo_t* cr) {
     for (const vessel::Blob& b : vessel::kBlobs) {
         double x, y;
-        place(b.x, b.y, x, y);
+        OverviewPlace(b.x, b.y, x, y);
         if (b.fixed) {
             cairo_set_source_rgb(cr, 1.0, 0.9, 0.5);
             cairo_rectangle(cr, x, y, 10, 10);
             cairo_fill(cr);
-        } else {
-            cairo_set_source_rgb(cr, 1.0, 0.55, 0.1);
-            cairo_rectangle(cr, x, y, 9, 7.5);
-            cairo_fill(cr);
-            cairo_set_line_width(cr, 1.2);
-            cairo_move_to(cr, x + 4.5, y + 8);
-            cairo_line_to(cr, x + 4.5, y + 8 + b.vy / 8.0);
-            cairo_stroke(cr);
+            continue;
         }
+        cairo_set_source_rgb(cr, 1.0, 0.55, 0.1);
+        cairo_rectangle(cr, x, y, 9, 7.5);
+        cairo_fill(cr);
+        cairo_set_line_width(cr, 1.2);
+        cairo_move_to(cr, x + 4.5, y + 8);
+        cairo_line_to(cr, x + 4.5, y + 8 + b.vy / 8.0);
+        cairo_stroke(cr);
     }
     double x, y;
-    place(vessel::kNanoStartX, vessel::kNanoStartY, x, y);
+    OverviewPlace(vessel::kNanoStartX, vessel::kNanoStartY, x, y);
     cairo_set_source_rgb(cr, 0.3, 1.0, 1.0);
-    cairo_rectangle(cr, x, y, vessel::kNanoMaskWidth / double(kOverviewScale), vessel::kNanoMaskHeight / double(kOverviewScale));
+    cairo_rectangle(cr, x, y, vessel::kNanoMaskWidth / double(kOverviewScale),
+                    vessel::kNanoMaskHeight / double(kOverviewScale));
     cairo_fill(cr);
-    place(vessel::kWinMaskX, 0, x, y);
+    OverviewPlace(vessel::kWinMaskX, 0, x, y);
     cairo_set_source_rgb(cr, 1.0, 0.85, 0.2);
-    cairo_rectangle(cr, x, y, 1.5, side);
+    cairo_rectangle(cr, x, y, 1.5, kOverviewSide);
     cairo_fill(cr);
-    Raster r = c.ToRaster();
-    Check(WritePngRgba(out.Preview("overview.png"), r, 6), out.Preview("overview.png"));
+}
+
+void WriteOverview(Output& out) {
+    const int rows = vessel::kTiles / kTilesPerRow;
+    Canvas c(kOverviewSide * kTilesPerRow, rows * (kOverviewSide + kOverviewLabel));
+    cairo_set_source_rgb(c.cr(), 0.08, 0.08, 0.1);
+    cairo_paint(c.cr());
+    DrawOverviewTiles(c, out);
+    DrawOverviewMarks(c.cr());
+    Check(WritePngRgba(out.Preview("overview.png"), c.ToRaster(), 6), out.Preview("overview.png"));
 }
 
 // One play screen as the game draws it with the map's top-left at (vx, vy).
@@ -126,73 +139,85 @@ void WriteViews(Output& out) {
     Check(WritePngRgba(out.Preview("views.png"), sheet, 6), out.Preview("views.png"));
 }
 
-void WriteContactSheet(Output& out) {
-    const char* kSprites[] = {"nano.png",       "nano_c.png",     "gordura.png",  "sprite_2.png",
-                              "core.png",       "seta_baixo.png", "seta_cima.png", "espaco2p.png",
-                              "espaco2e.png",   "preto.png"};
-    const char* kScreens[] = {"loading.jpg",    "menu_idiomas.jpg", "menup.jpg",    "menue.jpg",
-                              "manual2p.jpg",   "manual2e.jpg",     "manual3p.jpg", "manual3e.jpg",
-                              "creditosp.jpg",  "creditose.jpg",    "perdeup.jpg",  "perdeue.jpg",
-                              "ganhoup.jpg",    "ganhoue.jpg",      "abertura4p.jpg", "abertura4e.jpg"};
-    const int width = 1400, thumbW = 336, thumbH = 252;
-    Canvas c(width, 2150);
-    cairo_t* cr = c.cr();
-    // A checkerboard shows which parts of the sprites are transparent.
-    for (int y = 0; y < 2150; y += 16)
-        for (int x = 0; x < width; x += 16) {
+constexpr int kSheetWidth = 1400, kSheetHeight = 2150;
+
+// A checkerboard shows which parts of the sprites are transparent.
+void Checkerboard(cairo_t* cr) {
+    for (int y = 0; y < kSheetHeight; y += 16)
+        for (int x = 0; x < kSheetWidth; x += 16) {
             double g = ((x + y) / 16) % 2 ? 0.22 : 0.28;
             cairo_set_source_rgb(cr, g, g, g + 0.02);
             cairo_rectangle(cr, x, y, 16, 16);
             cairo_fill(cr);
         }
+}
+
+// Every sprite sheet at full size, then the time bar on its side; returns the y below.
+double SheetSprites(Canvas& c, const Output& out) {
+    const char* kSprites[] = {"nano.png",      "nano_c.png",   "gordura.png",  "sprite_2.png", "core.png",
+                              "seta_baixo.png", "seta_cima.png", "espaco2p.png", "espaco2e.png", "preto.png"};
     double x = 10, y = 30, rowH = 0;
     for (const char* name : kSprites) {
         const Raster& r = out.Kept(name);
-        if (x + r.w > width) {
+        if (x + r.w > kSheetWidth) {
             x = 10;
             y += rowH + 30;
             rowH = 0;
         }
-        Label(cr, name, x, y - 8);
+        Label(c.cr(), name, x, y - 8);
         c.Paint(r, x, y);
         x += r.w + 20;
         rowH = std::max(rowH, double(r.h));
     }
-    // The time bar is tall: lay it on its side beside the sprites.
     y += rowH + 30;
-    Label(cr, "sobre_barra.png over barra2.png (bar 200 px down), rotated", 10, y - 8);
+    Label(c.cr(), "sobre_barra.png over barra2.png (bar 200 px down), rotated", 10, y - 8);
     Canvas bar(sprites::kBarFrameWidth, sprites::kBarFrameHeight);
     bar.Paint(out.Kept("barra2.png"), 0, 200);
     bar.Paint(out.Kept("sobre_barra.png"), 0, 0);
-    cairo_save(cr);
-    cairo_translate(cr, 10, y + sprites::kBarFrameWidth);
-    cairo_rotate(cr, -M_PI / 2);
+    cairo_save(c.cr());
+    cairo_translate(c.cr(), 10, y + sprites::kBarFrameWidth);
+    cairo_rotate(c.cr(), -M_PI / 2);
     c.Paint(bar.ToRaster(), 0, 0);
-    cairo_restore(cr);
-    y += sprites::kBarFrameWidth + 40;
-    x = 10;
+    cairo_restore(c.cr());
+    return y + sprites::kBarFrameWidth + 40;
+}
+
+// Every full-screen picture at a third of its size, then the far background.
+double SheetScreens(Canvas& c, const Output& out, double y) {
+    const char* kScreens[] = {"loading.jpg",   "menu_idiomas.jpg", "menup.jpg",     "menue.jpg",
+                              "manual2p.jpg",  "manual2e.jpg",     "manual3p.jpg",  "manual3e.jpg",
+                              "creditosp.jpg", "creditose.jpg",    "perdeup.jpg",   "perdeue.jpg",
+                              "ganhoup.jpg",   "ganhoue.jpg",      "abertura4p.jpg", "abertura4e.jpg"};
+    const int thumbW = 336, thumbH = 252;
+    double x = 10;
     for (const char* name : kScreens) {
-        if (x + thumbW > width) {
+        if (x + thumbW > kSheetWidth) {
             x = 10;
             y += thumbH + 30;
         }
-        Label(cr, name, x, y - 8);
+        Label(c.cr(), name, x, y - 8);
         c.Paint(Resize(out.Kept(name), thumbW, thumbH), x, y);
         x += thumbW + 10;
     }
     y += thumbH + 30;
-    Label(cr, "Fundo_01_oti.jpg + Fundo_02_oti.jpg (half size)", 10, y - 8);
+    Label(c.cr(), "Fundo_01_oti.jpg + Fundo_02_oti.jpg (half size)", 10, y - 8);
     c.Paint(Resize(out.Kept("Fundo_01_oti.jpg"), 128, 448), 10, y);
     c.Paint(Resize(out.Kept("Fundo_02_oti.jpg"), 1024, 448), 148, y);
-    Raster r = c.ToRaster();
-    Check(WritePngRgba(out.Preview("contact-sheet.png"), Crop(r, 0, 0, width, int(y) + 460), 6),
-          out.Preview("contact-sheet.png"));
+    return y + 460;
+}
+
+void WriteContactSheet(Output& out) {
+    Canvas c(kSheetWidth, kSheetHeight);
+    Checkerboard(c.cr());
+    double bottom = SheetScreens(c, out, SheetSprites(c, out));
+    Raster r = Crop(c.ToRaster(), 0, 0, kSheetWidth, std::min(kSheetHeight, int(bottom)));
+    Check(WritePngRgba(out.Preview("contact-sheet.png"), r, 6), out.Preview("contact-sheet.png"));
 }
 
 }  // namespace
 
-void WritePreviews(Output& out) {
-    WriteOverview(out);
-    WriteViews(out);
-    WriteContactSheet(out);
+void AddPreviewJobs(std::vector<Job>& jobs) {
+    jobs.push_back({"overview", 0.3, WriteOverview});
+    jobs.push_back({"composed play screens", 0.6, WriteViews});
+    jobs.push_back({"contact sheet", 0.5, WriteContactSheet});
 }

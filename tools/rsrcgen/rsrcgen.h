@@ -48,7 +48,7 @@ void AddMapJobs(std::vector<Job>& jobs);      // Mapa_*, Colision_Mapa_*
 void AddScreenJobs(std::vector<Job>& jobs);   // full-screen pictures and the far background
 void AddSpriteJobs(std::vector<Job>& jobs);   // frame sheets, nano_c, preto, time bar
 void AddAudioJobs(std::vector<Job>& jobs);    // batida.wav, morreu.ogg, bgmusic.ogg
-// Previews read the kept pictures: run after every other job.
-void WritePreviews(Output& out);
+// Previews read the kept pictures: they run once every other job is done.
+void AddPreviewJobs(std::vector<Job>& jobs);
 
 #endif

@@ -35,9 +35,10 @@ void SoftCell(cairo_t* cr, double x, double y, double r, double squash, double a
     cairo_scale(cr, 1.0, squash);
     cairo_pattern_t* p = cairo_pattern_create_radial(0, 0, 0, 0, 0, r * (1 + blur));
     double edge = 1.0 / (1 + blur);
-    cairo_pattern_add_color_stop_rgba(p, 0.0, 0.55, 0.08, 0.10, alpha * 0.55);
-    cairo_pattern_add_color_stop_rgba(p, 0.5 * edge, 0.62, 0.09, 0.11, alpha * 0.7);
-    cairo_pattern_add_color_stop_rgba(p, 0.85 * edge, 0.80, 0.16, 0.17, alpha);
+    // A biconcave disc: a darker, thinner middle under a fuller rim.
+    cairo_pattern_add_color_stop_rgba(p, 0.0, 0.52, 0.06, 0.09, alpha * 0.72);
+    cairo_pattern_add_color_stop_rgba(p, 0.5 * edge, 0.60, 0.08, 0.10, alpha * 0.8);
+    cairo_pattern_add_color_stop_rgba(p, 0.85 * edge, 0.76, 0.15, 0.16, alpha);
     cairo_pattern_add_color_stop_rgba(p, 1.0, 0.55, 0.06, 0.08, 0.0);
     cairo_set_source(cr, p);
     cairo_arc(cr, 0, 0, r * (1 + blur), 0, 2 * M_PI);
@@ -367,14 +368,10 @@ void KeyboardRow(cairo_t* cr, double x, double y, const std::string& keys, const
     }
 }
 
-void MakeTutorial(Output& out, bool pt) {
-    Canvas c(kScreenW, kScreenH);
-    Backdrop(c, pt ? 31 : 32);
-    cairo_t* cr = c.cr();
-    Heading(cr, pt ? "Como jogar" : "How to play", 130);
-    Panel(cr, 60, 160, 904, 500);
+// The three rows of keys and the space bar, the two hands' blocks in their colours.
+void DrawKeyboard(cairo_t* cr, bool pt) {
     const std::string left = "1234QWERASDF", right = "7890UIOPHJKL";
-    double kx = 232;
+    const double kx = 232;
     KeyboardRow(cr, kx, 190, "1234567890", left, right);
     KeyboardRow(cr, kx + 18, 246, "QWERTYUIOP", left, right);
     KeyboardRow(cr, kx + 32, 302, "ASDFGHJKL", left, right);
@@ -387,39 +384,49 @@ void MakeTutorial(Output& out, bool pt) {
     key.align = 1;
     key.colour = {0.15, 0.07, 0.03};
     DrawText(cr, pt ? "ESPAÇO" : "SPACE", kx + 280, 389, key);
+}
 
-    auto column = [&](double x, Rgb tint, const std::string& title, const std::string& body, bool up) {
-        TextStyle st;
-        st.size = 28;
-        st.bold = true;
-        st.colour = tint;
-        DrawText(cr, title, x, 460, st);
-        // A small arrow pointing the way the nanobot goes.
-        double ax = x - 30, ay = 450;
-        cairo_move_to(cr, ax - 10, ay + (up ? 6 : -6));
-        cairo_line_to(cr, ax, ay + (up ? -8 : 8));
-        cairo_line_to(cr, ax + 10, ay + (up ? 6 : -6));
-        SetColour(cr, tint);
-        cairo_set_line_width(cr, 5);
-        cairo_stroke(cr);
-        TextStyle b;
-        b.size = 21;
-        b.colour = kPale;
-        Paragraph(cr, body, x, 495, 360, b);
-    };
-    column(120, kKeyLeft, pt ? "Mão esquerda: desce" : "Left hand: down",
-           pt ? "Segure 1 2 3 4, Q W E R ou A S D F para o nanobô descer." : "Hold 1 2 3 4, Q W E R or A S D F to move the nanobot down.",
-           false);
-    column(560, kKeyRight, pt ? "Mão direita: sobe" : "Right hand: up",
-           pt ? "Segure 7 8 9 0, U I O P ou H J K L para o nanobô subir." : "Hold 7 8 9 0, U I O P or H J K L to move the nanobot up.",
-           true);
+// What one hand's block does, with an arrow the way the nanobot goes.
+void HandColumn(cairo_t* cr, double x, Rgb tint, const std::string& title, const std::string& body, bool up) {
+    TextStyle st;
+    st.size = 28;
+    st.bold = true;
+    st.colour = tint;
+    DrawText(cr, title, x, 460, st);
+    double ax = x - 30, ay = 450;
+    cairo_move_to(cr, ax - 10, ay + (up ? 6 : -6));
+    cairo_line_to(cr, ax, ay + (up ? -8 : 8));
+    cairo_line_to(cr, ax + 10, ay + (up ? 6 : -6));
+    SetColour(cr, tint);
+    cairo_set_line_width(cr, 5);
+    cairo_stroke(cr);
+    TextStyle b;
+    b.size = 21;
+    b.colour = kPale;
+    Paragraph(cr, body, x, 495, 360, b);
+}
+
+void MakeTutorial(Output& out, bool pt) {
+    Canvas c(kScreenW, kScreenH);
+    Backdrop(c, pt ? 31 : 32);
+    cairo_t* cr = c.cr();
+    Heading(cr, pt ? "Como jogar" : "How to play", 130);
+    Panel(cr, 60, 160, 904, 500);
+    DrawKeyboard(cr, pt);
+    HandColumn(cr, 120, kKeyLeft, pt ? "Mão esquerda: desce" : "Left hand: down",
+               pt ? "Segure 1 2 3 4, Q W E R ou A S D F para o nanobô descer."
+                  : "Hold 1 2 3 4, Q W E R or A S D F to move the nanobot down.",
+               false);
+    HandColumn(cr, 560, kKeyRight, pt ? "Mão direita: sobe" : "Right hand: up",
+               pt ? "Segure 7 8 9 0, U I O P ou H J K L para o nanobô subir."
+                  : "Hold 7 8 9 0, U I O P or H J K L to move the nanobot up.",
+               true);
     TextStyle sp;
     sp.size = 23;
     sp.bold = true;
     sp.align = 1;
     sp.colour = kWarm;
-    DrawText(cr,
-             pt ? "Segure ESPAÇO para parar de avançar com a corrente." : "Hold SPACE to stop drifting forward with the flow.",
+    DrawText(cr, pt ? "Segure ESPAÇO para parar de avançar com a corrente." : "Hold SPACE to stop drifting forward with the flow.",
              kScreenW / 2.0, 625, sp);
     PressSpace(cr, pt, pt ? "para continuar" : "to continue");
     Save(out, pt ? "manual2p.jpg" : "manual2e.jpg", c);

@@ -133,10 +133,11 @@ void DrawLights(cairo_t* cr, int frame) {
         double lx = kNanoCx + (kHullRx - 7) * std::cos(a) * -1.0, ly = kNanoCy + (kHullRy - 6) * std::sin(a);
         bool lit = i == frame % kLights;
         bool trail = i == (frame + kLights - 1) % kLights;
-        Rgb c = lit ? Rgb{1.0, 0.95, 0.4} : (trail ? Rgb{0.9, 0.6, 0.2} : Rgb{0.25, 0.22, 0.18});
-        if (lit) Glow(cr, lx, ly, 9, {1.0, 0.85, 0.3}, 0.8);
+        Rgb c = lit ? Rgb{1.0, 0.97, 0.55} : (trail ? Rgb{1.0, 0.65, 0.2} : Rgb{0.22, 0.2, 0.17});
+        if (lit) Glow(cr, lx, ly, 12, {1.0, 0.85, 0.3}, 0.9);
+        if (trail) Glow(cr, lx, ly, 8, {1.0, 0.6, 0.2}, 0.6);
         cairo_set_source_rgb(cr, c.r, c.g, c.b);
-        cairo_arc(cr, lx, ly, 2.4, 0, 2 * M_PI);
+        cairo_arc(cr, lx, ly, lit ? 3.2 : 2.6, 0, 2 * M_PI);
         cairo_fill(cr);
     }
 }
@@ -221,7 +222,9 @@ void DrawFatFrame(cairo_t* cr, int frame) {
 
 void DrawPlaqueFrame(cairo_t* cr, int frame) {
     // A crusty lump of several nodules, breathing a little over the three frames.
-    static const double kNodules[][3] = {{40, 44, 30}, {24, 50, 19}, {57, 50, 19}, {36, 26, 16}, {52, 30, 14}};
+    // The lump reaches up to the top of its frame: the play loop bounces the moving
+    // fat blobs with these frames, and a fat blob's top is near the top of its own.
+    static const double kNodules[][3] = {{40, 45, 29}, {23, 52, 19}, {58, 51, 18}, {33, 20, 16}, {52, 22, 15}};
     const double breathe[kPlaqueFrames] = {1.0, 1.035, 1.015};
     double k = breathe[frame];
     // The outline of the whole lump first (each nodule a little larger, in dark),
@@ -280,30 +283,32 @@ void HeartPath(cairo_t* cr, double cx, double cy, double s) {
 // Size of the heart per frame: squeezed at the beat, then filling slowly.
 const double kHeartScale[kHeartFrames] = {0.80, 0.87, 0.92, 0.95, 0.97, 0.985, 0.995, 1.0, 1.0};
 
-void DrawHeartFrame(cairo_t* cr, int frame) {
-    const double cx = 50, cy = 52;
-    double s = 2.5 * kHeartScale[frame];
-    bool beat = frame == 0;
-    if (beat) Glow(cr, cx, cy, 50, {1.0, 0.35, 0.35}, 0.55);
-    // Great vessels on top.
+constexpr double kHeartCx = 50, kHeartCy = 52;
+
+// Aorta and vena cava above the heart, shrinking with it.
+void DrawGreatVessels(cairo_t* cr, double k) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, 9 * kHeartScale[frame]);
+    cairo_set_line_width(cr, 9 * k);
     cairo_set_source_rgb(cr, 0.62, 0.10, 0.16);
-    cairo_move_to(cr, cx - 4, cy - 22 * kHeartScale[frame]);
-    cairo_curve_to(cr, cx - 6, cy - 40, cx + 14, cy - 44, cx + 18, cy - 30);
+    cairo_move_to(cr, kHeartCx - 4, kHeartCy - 22 * k);
+    cairo_curve_to(cr, kHeartCx - 6, kHeartCy - 40, kHeartCx + 14, kHeartCy - 44, kHeartCx + 18, kHeartCy - 30);
     cairo_stroke(cr);
     cairo_set_source_rgb(cr, 0.30, 0.32, 0.62);
-    cairo_set_line_width(cr, 7 * kHeartScale[frame]);
-    cairo_move_to(cr, cx - 14, cy - 20 * kHeartScale[frame]);
-    cairo_line_to(cr, cx - 18, cy - 38);
+    cairo_set_line_width(cr, 7 * k);
+    cairo_move_to(cr, kHeartCx - 14, kHeartCy - 20 * k);
+    cairo_line_to(cr, kHeartCx - 18, kHeartCy - 38);
     cairo_stroke(cr);
+}
 
+// The muscle itself, tilted like a real heart, brighter while it squeezes.
+void DrawHeartBody(cairo_t* cr, double k, bool beat) {
+    const double cx = kHeartCx, cy = kHeartCy, s = 2.5 * k;
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
     cairo_rotate(cr, -0.22);
     cairo_translate(cr, -cx, -cy);
     HeartPath(cr, cx, cy, s);
-    cairo_pattern_t* p = cairo_pattern_create_radial(cx - 10, cy - 12, 2, cx, cy, 44 * kHeartScale[frame]);
+    cairo_pattern_t* p = cairo_pattern_create_radial(cx - 10, cy - 12, 2, cx, cy, 44 * k);
     double glow = beat ? 0.15 : 0.0;
     cairo_pattern_add_color_stop_rgb(p, 0, 1.0, 0.55 + glow, 0.55 + glow);
     cairo_pattern_add_color_stop_rgb(p, 0.5, 0.88 + glow, 0.12, 0.16);
@@ -317,17 +322,25 @@ void DrawHeartFrame(cairo_t* cr, int frame) {
     // Coronary vessel across the front, and the wet highlight.
     cairo_set_source_rgba(cr, 0.45, 0.02, 0.08, 0.8);
     cairo_set_line_width(cr, 2.2);
-    cairo_move_to(cr, cx + 2, cy - 22 * s / 2.5);
-    cairo_curve_to(cr, cx - 4, cy - 6, cx + 6, cy + 8, cx + 1, cy + 24 * s / 2.5);
+    cairo_move_to(cr, cx + 2, cy - 22 * k);
+    cairo_curve_to(cr, cx - 4, cy - 6, cx + 6, cy + 8, cx + 1, cy + 24 * k);
     cairo_stroke(cr);
     cairo_set_source_rgba(cr, 1, 1, 1, beat ? 0.9 : 0.65);
-    Ellipse(cr, cx - 16 * s / 2.5, cy - 17 * s / 2.5, 7 * s / 2.5, 4 * s / 2.5);
+    Ellipse(cr, cx - 16 * k, cy - 17 * k, 7 * k, 4 * k);
     cairo_fill(cr);
     cairo_restore(cr);
+}
+
+void DrawHeartFrame(cairo_t* cr, int frame) {
+    bool beat = frame == 0;
+    if (beat) Glow(cr, kHeartCx, kHeartCy, 50, {1.0, 0.35, 0.35}, 0.55);
+    DrawGreatVessels(cr, kHeartScale[frame]);
+    DrawHeartBody(cr, kHeartScale[frame], beat);
     if (beat) {
+        // The shock ring of the beat.
         cairo_set_source_rgba(cr, 1.0, 0.8, 0.8, 0.7);
         cairo_set_line_width(cr, 2.5);
-        cairo_arc(cr, cx, cy, 46, 0, 2 * M_PI);
+        cairo_arc(cr, kHeartCx, kHeartCy, 46, 0, 2 * M_PI);
         cairo_stroke(cr);
     }
 }
@@ -400,6 +413,38 @@ void DrawSpaceFrame(cairo_t* cr, double x, bool portuguese, bool lit) {
 
 // --- time bar ----------------------------------------------------------------------
 
+// Scale marks beside the window, a glass sheen over it.
+void DrawBarGlass(cairo_t* cr) {
+    for (int i = 0; i <= 10; ++i) {
+        double y = kWindowTop + (kWindowBottom - kWindowTop) * i / 10.0;
+        cairo_set_source_rgba(cr, 0.08, 0.09, 0.12, 0.9);
+        cairo_rectangle(cr, kWindowRight + 2, y - 1, i % 5 == 0 ? 9 : 5, 2);
+        cairo_fill(cr);
+    }
+    cairo_pattern_t* glass = cairo_pattern_create_linear(kWindowLeft, 0, kWindowRight, 0);
+    cairo_pattern_add_color_stop_rgba(glass, 0.0, 1, 1, 1, 0.0);
+    cairo_pattern_add_color_stop_rgba(glass, 0.3, 1, 1, 1, 0.28);
+    cairo_pattern_add_color_stop_rgba(glass, 0.45, 1, 1, 1, 0.0);
+    cairo_set_source(cr, glass);
+    cairo_rectangle(cr, kWindowLeft, kWindowTop, kWindowRight - kWindowLeft, kWindowBottom - kWindowTop);
+    cairo_fill(cr);
+    cairo_pattern_destroy(glass);
+}
+
+// A lightning mark on the bottom cap: this is the nanobot's energy.
+void DrawEnergyMark(cairo_t* cr) {
+    double bx = kBarFrameWidth / 2.0, by = kWindowBottom + 4;
+    cairo_move_to(cr, bx + 3, by);
+    cairo_line_to(cr, bx - 5, by + 10);
+    cairo_line_to(cr, bx, by + 10);
+    cairo_line_to(cr, bx - 3, by + 18);
+    cairo_line_to(cr, bx + 6, by + 7);
+    cairo_line_to(cr, bx + 1, by + 7);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0.25, 0.95, 1.0);
+    cairo_fill(cr);
+}
+
 void DrawBarCasing(cairo_t* cr) {
     const double left = 7, right = kBarFrameWidth - 7;
     cairo_pattern_t* metal = cairo_pattern_create_linear(left, 0, right, 0);
@@ -423,32 +468,8 @@ void DrawBarCasing(cairo_t* cr) {
     cairo_stroke(cr);
     RoundedRect(cr, kWindowLeft - 1, kWindowTop - 1, kWindowRight - kWindowLeft + 2, kWindowBottom - kWindowTop + 2, 7);
     cairo_stroke(cr);
-    // Scale marks beside the window, a glass sheen over it.
-    for (int i = 0; i <= 10; ++i) {
-        double y = kWindowTop + (kWindowBottom - kWindowTop) * i / 10.0;
-        cairo_set_source_rgba(cr, 0.08, 0.09, 0.12, 0.9);
-        cairo_rectangle(cr, kWindowRight + 2, y - 1, i % 5 == 0 ? 9 : 5, 2);
-        cairo_fill(cr);
-    }
-    cairo_pattern_t* glass = cairo_pattern_create_linear(kWindowLeft, 0, kWindowRight, 0);
-    cairo_pattern_add_color_stop_rgba(glass, 0.0, 1, 1, 1, 0.0);
-    cairo_pattern_add_color_stop_rgba(glass, 0.3, 1, 1, 1, 0.28);
-    cairo_pattern_add_color_stop_rgba(glass, 0.45, 1, 1, 1, 0.0);
-    cairo_set_source(cr, glass);
-    cairo_rectangle(cr, kWindowLeft, kWindowTop, kWindowRight - kWindowLeft, kWindowBottom - kWindowTop);
-    cairo_fill(cr);
-    cairo_pattern_destroy(glass);
-    // A lightning mark on the bottom cap: this is the nanobot's energy.
-    double bx = kBarFrameWidth / 2.0, by = kWindowBottom + 4;
-    cairo_move_to(cr, bx + 3, by);
-    cairo_line_to(cr, bx - 5, by + 10);
-    cairo_line_to(cr, bx, by + 10);
-    cairo_line_to(cr, bx - 3, by + 18);
-    cairo_line_to(cr, bx + 6, by + 7);
-    cairo_line_to(cr, bx + 1, by + 7);
-    cairo_close_path(cr);
-    cairo_set_source_rgb(cr, 0.25, 0.95, 1.0);
-    cairo_fill(cr);
+    DrawBarGlass(cr);
+    DrawEnergyMark(cr);
 }
 
 void DrawBarLiquid(cairo_t* cr) {
