@@ -201,6 +201,7 @@ TEST_F(Vessel, MovingBlobsBounceBetweenTheWalls) {
     // Two minutes of the play loop's blob rule, in map coordinates: move, animate,
     // then bounce when frame getQuadroAtual() of the fixed-blob set touches the wall.
     constexpr int kUpdates = 120 * kFramesPerSecond;
+    constexpr int kMaxSink = 25;  // a 80 px/s blob's run through one unbounced frame is 20 px
     for (const Blob& b : Layout()) {
         if (b.fixed) continue;
         int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
@@ -219,11 +220,18 @@ TEST_F(Vessel, MovingBlobsBounceBetweenTheWalls) {
             lowest = std::max(lowest, int(y));
             highest = std::min(highest, int(y));
         }
-        printf("blob at %d: travels y %d..%d, turned up %d and down %d times\n", b.x, highest, lowest, turnsUp,
-               turnsDown);
+        // Free range of the bounce mask (frame 0) at this column, to see how far a blob sinks into the wall.
+        int freeTop = b.y - Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, -1);
+        int freeBottom = b.y + Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, 1);
+        printf("blob at %d: travels y %d..%d (free %d..%d), turned up %d and down %d times\n", b.x, highest, lowest,
+               freeTop, freeBottom, turnsUp, turnsDown);
         EXPECT_GE(turnsUp, 1) << "blob at " << b.x << " never came back from the bottom wall";
         EXPECT_GE(turnsDown, 1) << "blob at " << b.x << " never came back from the top wall";
         EXPECT_GE(lowest - highest, 120) << "blob at " << b.x;
+        // The fixed-blob set has no frame 3, so for a quarter of each cycle a blob is
+        // not bounced and may run on into the wall: it must come out again, not sink.
+        EXPECT_LE(lowest - freeBottom, kMaxSink) << "blob at " << b.x << " sinks into the bottom wall";
+        EXPECT_LE(freeTop - highest, kMaxSink) << "blob at " << b.x << " sinks into the top wall";
     }
 }
 
@@ -245,10 +253,11 @@ TEST_F(Vessel, ANanobotLeftAloneHitsTheWallOrAPlaqueWithinHalfAMinute) {
     EXPECT_LE(frame, 30 * kFramesPerSecond);
 }
 
-TEST_F(Vessel, ACorridorLeadsFromTheStartPastTheWin) {
+TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
     // Every place the grown mask can sit, walls of both neighbouring tiles and every
     // fixed blob in all its frames counted; then the places reachable from the
     // start moving 2 px forward and at most 1 px up or down per step.
+    // kCorridorMargin px of room on every side of the mask, slope 0.5 where the game allows 0.75.
     Blocked obstacles = WallRuns();
     AddFixedBlobs(obstacles);
     ColumnRuns grown = GrownNano(kCorridorMargin);
@@ -259,7 +268,11 @@ TEST_F(Vessel, ACorridorLeadsFromTheStartPastTheWin) {
     int mx = kStartMaskX;
     for (; mx <= goal; mx += kStepForward) {
         Rows moved = here | (here << kStepVertical) | (here >> kStepVertical);
-        here = (reach.empty() ? here : moved) & FreeRows(obstacles, grown, grownH, mx - kCorridorMargin);
+        // A beat can throw the nanobot 20 px back at any moment: every place on the
+        // corridor must be free there too.
+        Rows free = FreeRows(obstacles, grown, grownH, mx - kCorridorMargin) &
+                    FreeRows(obstacles, grown, grownH, mx - kCorridorMargin - kBeatPush);
+        here = (reach.empty() ? here : moved) & free;
         reach.push_back(here);
         if (here.none()) break;
     }
