@@ -5,6 +5,8 @@
 #include "brisa2d2_sdl.h"
 
 #include <climits>
+#include <SDL_image.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -210,7 +212,9 @@ void BRZ_DefineSincronizaUsuario(void (*funcao)()) { BRZ_SincronizaUsuario = fun
 // Registry services shared by the renderers
 // ---------------------------------------------------------------------------
 
-bool BRZ_ReservaSpriteSet(const char* arquivo, unsigned int* id) {
+// A known name gains a holder (true, *id its identifier). Otherwise false,
+// with *id the lowest free slot, which now carries the name, or 0.
+static bool ReservaSpriteSet(const char* arquivo, unsigned int* id) {
     *id = 0;
     if (!arquivo) {
         printf("A Brisa2D 2 recebeu um nome de arquivo nulo ao carregar um spriteset.\n");
@@ -238,6 +242,26 @@ bool BRZ_ReservaSpriteSet(const char* arquivo, unsigned int* id) {
     return false;
 }
 
+BRZ_SpriteSet* BRZ_IniciaCarga(const char* arquivo, unsigned int* id) {
+    *id = 0;
+    if (!inicializado) {
+        printf("A Brisa2D 2 não foi iniciada: o arquivo %s não foi carregado.\n", arquivo ? arquivo : "(nulo)");
+        return nullptr;
+    }
+    if (ReservaSpriteSet(arquivo, id) || *id == 0) return nullptr;
+    BRZ_SpriteSet* s = &sprites[*id - 1];
+    SDL_Surface* img = IMG_Load(arquivo);
+    if (!img) {
+        printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
+        *id = BRZ_LiberaSpriteSet(s);
+        return nullptr;
+    }
+    s->imagem = img;
+    s->largura = img->w;
+    s->altura = img->h;
+    return s;
+}
+
 void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura) {
     if (spLargura < 1 || spAltura < 1) {
         s->spLargura = s->largura;
@@ -259,7 +283,7 @@ bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s) {
     return true;
 }
 
-void BRZ_LiberaSpriteSet(BRZ_SpriteSet* s) {
+unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s) {
     s->usuarios = 0;
     if (s->imagem) {
         SDL_FreeSurface(s->imagem);
@@ -272,6 +296,7 @@ void BRZ_LiberaSpriteSet(BRZ_SpriteSet* s) {
         free(s->bmask);
         s->bmask = nullptr;
     }
+    return 0;
 }
 
 bool BRZ_SoltaSpriteSet(unsigned int id) {
@@ -282,6 +307,24 @@ bool BRZ_SoltaSpriteSet(unsigned int id) {
         return false;
     }
     return true;
+}
+
+Uint32 BRZ_AnunciaModoVideo(int modoVideo, Uint32 flags) {
+    if (modoVideo == BRZ_JANELA) {
+        puts("A aplicação requisitou um modo de vídeo em janela.");
+    } else if (modoVideo == BRZ_TELA_CHEIA) {
+        puts("A aplicação requisitou um modo de vídeo em tela cheia.");
+        flags |= SDL_FULLSCREEN;
+    } else {
+        puts("A aplicação requisitou um modo de vídeo inválido. Por segurança, será utilizado um modo em janela.");
+    }
+    return flags;
+}
+
+void BRZ_EsvaziaRegistros() {
+    // Fonts first: each holds a sprite set.
+    for (unsigned int i = 1; i <= BRZ_MAX_FONTES; ++i) BRZ_RemoveFonte(i);
+    for (unsigned int i = 1; i <= BRZ_MAX_SPRITESETS; ++i) BRZ_RemoveSpriteSet(i);
 }
 
 // ---------------------------------------------------------------------------

@@ -148,21 +148,29 @@ void BRZ_DefineSincronizaUsuario(void (*funcao)());      // set or (null) remove
 // Registry services shared by the renderers (not for game code)
 // ---------------------------------------------------------------------------
 
-// Looks `arquivo` up: a known name gains a holder and its identifier is put in
-// *id (returns true: the load is done). Otherwise returns false with *id = the
-// lowest free slot's identifier, 0 when the registry is full or the name does
-// not fit (that case prints why).
-bool BRZ_ReservaSpriteSet(const char* arquivo, unsigned int* id);
+// The first steps of every renderer's load: a known name gains a holder;
+// otherwise the lowest free slot takes the name and the decoded picture
+// (`imagem`, `largura`, `altura`). Returns that slot for the renderer to
+// finish, or null with *id final: the shared identifier, or 0 on failure
+// (engine stopped, name too long, registry full, unreadable file; every
+// failure but a full registry prints why). *id is the slot's identifier.
+BRZ_SpriteSet* BRZ_IniciaCarga(const char* arquivo, unsigned int* id);
 // Frame grid of a slot whose `largura`/`altura` are set: frame size 0 (or
 // below 1) in either direction makes the whole image one frame.
 void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura);
 // Builds and fills the slot's masks from its `imagem`; false when memory runs out.
 bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s);
-// Frees the slot's surface and masks and empties its name (texture excluded).
-void BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);
+// Frees the slot's surface and masks and empties its name (texture excluded);
+// returns 0, the identifier of a failed load.
+unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);
 // Removal rule shared by both renderers: true when the slot must be released
 // now (last holder, or shut-down), after lowering the count otherwise.
 bool BRZ_SoltaSpriteSet(unsigned int id);
+// Prints the video-mode line for modoVideo and adds SDL_FULLSCREEN to `flags`
+// for full screen; any value but window or full screen runs in a window.
+Uint32 BRZ_AnunciaModoVideo(int modoVideo, Uint32 flags);
+// Shut-down's release of every font, then every sprite set (c_shutdown set).
+void BRZ_EsvaziaRegistros();
 
 // ---------------------------------------------------------------------------
 // Collision masks

@@ -159,11 +159,6 @@ static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char*
     return s;
 }
 
-// Fails a load after the slot's name was taken: frees what was made.
-static unsigned int FalhaCarga(BRZ_SpriteSet* s) {
-    BRZ_LiberaSpriteSet(s);
-    return 0;
-}
 
 static void CriaTextura(BRZ_SpriteSet* s) {
     glGenTextures(1, &s->textura);
@@ -247,14 +242,7 @@ bool BRZGL_Inicia(unsigned int largura, unsigned int altura, int modoVideo, cons
     }
     printf("Iniciando o modo de vídeo (OpenGL): %ix%ix32bpp\n", int(largura), int(altura));
     Uint32 flags = SDL_OPENGL;
-    if (modoVideo == BRZ_JANELA) {
-        puts("A aplicação requisitou um modo de vídeo em janela.");
-    } else if (modoVideo == BRZ_TELA_CHEIA) {
-        puts("A aplicação requisitou um modo de vídeo em tela cheia.");
-        flags |= SDL_FULLSCREEN;
-    } else {
-        puts("A aplicação requisitou um modo de vídeo inválido. Por segurança, será utilizado um modo em janela.");
-    }
+    flags = BRZ_AnunciaModoVideo(modoVideo, flags);
     puts("A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.");
     if (SDL_VideoModeOK(int(largura), int(altura), 32, flags) == 0) {
         printf("O modo de vídeo não é suportado pelo hardware. Encerrando.");
@@ -298,8 +286,7 @@ void BRZGL_Encerra() {
     if (!inicializado) return;
     c_shutdown = true;
     puts("Apagando os spritesets e fontes do sistema.");
-    for (unsigned int i = 1; i <= BRZ_MAX_FONTES; ++i) BRZ_RemoveFonte(i);
-    for (unsigned int i = 1; i <= BRZ_MAX_SPRITESETS; ++i) BRZ_RemoveSpriteSet(i);
+    BRZ_EsvaziaRegistros();
     puts("Encerrando a SDL.");
     SDL_FreeSurface(screen);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -371,26 +358,13 @@ void BRZGL_LiberaAreaDesenho() {
 }
 
 unsigned int BRZGL_CarregaSpriteSet(const char* arquivo, int largura, int altura) {
-    if (!inicializado) {
-        printf("A Brisa2D 2 não foi iniciada: o arquivo %s não foi carregado.\n", arquivo ? arquivo : "(nulo)");
-        return 0;
-    }
     unsigned int id = 0;
-    if (BRZ_ReservaSpriteSet(arquivo, &id)) return id;
-    if (id == 0) return 0;
-    BRZ_SpriteSet* s = &sprites[id - 1];
-
-    SDL_Surface* img = IMG_Load(arquivo);
-    if (!img) {
-        printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
-        return FalhaCarga(s);
-    }
-    s->imagem = img;
-    s->largura = img->w;
-    s->altura = img->h;
+    BRZ_SpriteSet* s = BRZ_IniciaCarga(arquivo, &id);
+    if (!s) return id;
+    SDL_Surface* img = s->imagem;
     if (!GradeCabe(img, largura, altura)) {
         printf("A imagem %s não pode ser usada como fonte de sprites de tamanho %ix%i\n.", arquivo, largura, altura);
-        return FalhaCarga(s);
+        return BRZ_LiberaSpriteSet(s);
     }
     BRZ_DefineQuadros(s, largura, altura);
 
@@ -398,10 +372,10 @@ unsigned int BRZGL_CarregaSpriteSet(const char* arquivo, int largura, int altura
         int maior = img->w > img->h ? img->w : img->h;
         if (maior > maxtexsize) {
             printf("A imagem excede o limite de %ix%i para uma textura OpenGL no sistema.\n", maxtexsize, maxtexsize);
-            return FalhaCarga(s);
+            return BRZ_LiberaSpriteSet(s);
         }
         SDL_Surface* trabalho = SuperficieDeTrabalho(img, LadoTextura(maior), arquivo);
-        if (!trabalho) return FalhaCarga(s);
+        if (!trabalho) return BRZ_LiberaSpriteSet(s);
         SDL_FreeSurface(img);
         s->imagem = trabalho;
     }
@@ -410,7 +384,7 @@ unsigned int BRZGL_CarregaSpriteSet(const char* arquivo, int largura, int altura
     MagentaParaPontoTransparente(s->imagem);
     if (!BRZ_CriaMascarasSpriteSet(s)) {
         printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
-        return FalhaCarga(s);
+        return BRZ_LiberaSpriteSet(s);
     }
     s->usuarios = 1;
     CriaTextura(s);

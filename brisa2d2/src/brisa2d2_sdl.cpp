@@ -29,10 +29,6 @@ static void PreencheDespacho() {
     BRZ_DesenhaSpriteEfeito = BRZSDL_DesenhaSpriteEfeito;
 }
 
-static unsigned int FalhaCarga(BRZ_SpriteSet* s) {
-    BRZ_LiberaSpriteSet(s);
-    return 0;
-}
 
 // ---------------------------------------------------------------------------
 // Public functions
@@ -49,14 +45,7 @@ bool BRZSDL_Inicia(unsigned int largura, unsigned int altura, int modoVideo, con
     }
     printf("Iniciando o modo de vídeo: %ix%ix32bpp\n", int(largura), int(altura));
     Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
-    if (modoVideo == BRZ_JANELA) {
-        puts("A aplicação requisitou um modo de vídeo em janela.");
-    } else if (modoVideo == BRZ_TELA_CHEIA) {
-        puts("A aplicação requisitou um modo de vídeo em tela cheia.");
-        flags |= SDL_FULLSCREEN;
-    } else {
-        puts("A aplicação requisitou um modo de vídeo inválido. Por segurança, será utilizado um modo em janela.");
-    }
+    flags = BRZ_AnunciaModoVideo(modoVideo, flags);
     puts("A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.");
     if (SDL_VideoModeOK(int(largura), int(altura), 32, flags) == 0) {
         printf("O modo de vídeo não é suportado pelo hardware. Encerrando.");
@@ -82,8 +71,7 @@ void BRZSDL_Encerra() {
     if (!inicializado) return;
     c_shutdown = true;
     puts("Apagando os spritesets e fontes do sistema.");
-    for (unsigned int i = 1; i <= BRZ_MAX_FONTES; ++i) BRZ_RemoveFonte(i);
-    for (unsigned int i = 1; i <= BRZ_MAX_SPRITESETS; ++i) BRZ_RemoveSpriteSet(i);
+    BRZ_EsvaziaRegistros();
     puts("Encerrando a SDL.");
     if (screen) SDL_FreeSurface(screen);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -128,41 +116,28 @@ void BRZSDL_LiberaAreaDesenho() {
 }
 
 unsigned int BRZSDL_CarregaSpriteSet(const char* arquivo, int largura, int altura) {
-    if (!inicializado) {
-        printf("A Brisa2D 2 não foi iniciada: o arquivo %s não foi carregado.\n", arquivo ? arquivo : "(nulo)");
-        return 0;
-    }
     unsigned int id = 0;
-    if (BRZ_ReservaSpriteSet(arquivo, &id)) return id;
-    if (id == 0) return 0;
-    BRZ_SpriteSet* s = &sprites[id - 1];
-
-    SDL_Surface* img = IMG_Load(arquivo);
-    if (!img) {
-        printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
-        return FalhaCarga(s);
-    }
-    s->imagem = img;
-    s->largura = img->w;
-    s->altura = img->h;
+    BRZ_SpriteSet* s = BRZ_IniciaCarga(arquivo, &id);
+    if (!s) return id;
+    SDL_Surface* img = s->imagem;
     BRZ_DefineQuadros(s, largura, altura);
     if (img->h % s->spAltura != 0 || img->w % s->spLargura != 0) {
         printf("Erro ao carregar a imagem %s. A altura e largura da imagem deve ser múltiplos do tamanho do sprite.\n",
                arquivo);
-        return FalhaCarga(s);
+        return BRZ_LiberaSpriteSet(s);
     }
     SDL_SetColorKey(img, SDL_SRCCOLORKEY | SDL_RLEACCEL | SDL_SRCALPHA, SDL_MapRGB(img->format, 255, 0, 255));
     SDL_Surface* convertida = SDL_DisplayFormatAlpha(img);
     if (!convertida) {
         printf("Não conseguiu criar a imagem temporária ao carregar os sprites do arquivo %s. Erro: %s.\n", arquivo,
                SDL_GetError());
-        return FalhaCarga(s);
+        return BRZ_LiberaSpriteSet(s);
     }
     SDL_FreeSurface(img);
     s->imagem = convertida;
     if (!BRZ_CriaMascarasSpriteSet(s)) {
         printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
-        return FalhaCarga(s);
+        return BRZ_LiberaSpriteSet(s);
     }
     s->usuarios = 1;
     return id;
