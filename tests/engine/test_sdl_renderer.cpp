@@ -15,7 +15,6 @@ class SoftwareRenderer : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(BRZ_Inicia(kW, kH, BRZ_JANELA, BRZ_DESENHO_PADRAO, const_cast<char*>("sdl")));
-        BRZ_TrocaCorLimpezaTela(0, 0, 0);  // the colour outlives a restart within one process
     }
     void TearDown() override { BRZ_Encerra(); }
     Picture Screen() { return ReadScreenSurface(); }
