@@ -7,6 +7,7 @@
 // The collision picture is two-colour: wall solid, lumen transparent.
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "encode.h"
 #include "noise.h"
@@ -19,11 +20,11 @@ using vessel::kTileHeight;
 using vessel::kTileWidth;
 
 const Rgb kPlasma{0.46, 0.05, 0.08}, kPlasmaEdge{0.66, 0.13, 0.15};
-const Rgb kFarBehind{0.23, 0.03, 0.05};  // what the opaque stretch of lumen stands in for
+const Rgb kFarBehind{0.26, 0.035, 0.06};  // what the opaque stretch of lumen stands in for
 const Rgb kRim{1.0, 0.70, 0.70}, kIntima{0.86, 0.34, 0.38}, kMedia{0.60, 0.13, 0.19};
 const Rgb kAdventitia{0.34, 0.06, 0.10}, kTissueDeep{0.14, 0.02, 0.05};
 const Rgb kCapillary{0.78, 0.14, 0.17}, kFat{0.80, 0.62, 0.36};
-const Rgb kGoalLight{1.0, 0.78, 0.55};
+const Rgb kGoalLight{1.0, 0.72, 0.68};
 const uint8_t kCollisionWall[3] = {96, 12, 24};
 
 constexpr double kRimWidth = 6.0;
@@ -34,6 +35,47 @@ double WallThickness(double x) { return 58.0 + 16.0 * Noise1(x / 350.0, 81); }
 
 // 0 over most of the level, 1 where the lumen must be opaque.
 double OpaqueShare(double x) { return SmoothStep(vessel::kOpaqueFrom, vessel::kOpaqueTo, x); }
+
+// Slow tissue noise sampled every few pixels of a tile and interpolated: the
+// tissue is most of each tile, and its noise is smooth at that scale, so this
+// costs a tenth of sampling it at every pixel and looks the same.
+class TissueNoise {
+public:
+    explicit TissueNoise(int tile) : x0_(double(tile) * kTileWidth), cols_(kTileWidth / kStep + 1) {
+        size_t n = size_t(cols_) * size_t(kTileHeight / kStep + 1);
+        cells_.resize(n);
+        lobes_.resize(n);
+        veins_.resize(n);
+        for (int j = 0; j <= kTileHeight / kStep; ++j)
+            for (int i = 0; i < cols_; ++i) {
+                double x = x0_ + i * kStep, y = j * kStep;
+                size_t k = size_t(j) * size_t(cols_) + size_t(i);
+                cells_[k] = float(Fbm2(x / 64.0, y / 64.0, 51, 3));
+                lobes_[k] = float(Fbm2(x / 150.0, y / 150.0, 71, 2));
+                veins_[k] = float(Fbm2(x / 430.0, y / 430.0, 61, 4));
+            }
+    }
+    // Values at pixel (i, y) of the tile.
+    void At(int i, int y, double& cells, double& lobe, double& vein) const {
+        int gi = i / kStep, gj = y / kStep;
+        double tx = double(i % kStep) / kStep, ty = double(y % kStep) / kStep;
+        size_t k = size_t(gj) * size_t(cols_) + size_t(gi);
+        cells = Bilinear(cells_, k, tx, ty);
+        lobe = Bilinear(lobes_, k, tx, ty);
+        vein = Bilinear(veins_, k, tx, ty);
+    }
+
+private:
+    static constexpr int kStep = 4;
+    double Bilinear(const std::vector<float>& v, size_t k, double tx, double ty) const {
+        double top = v[k] + (v[k + 1] - v[k]) * tx;
+        double bottom = v[k + size_t(cols_)] + (v[k + size_t(cols_) + 1] - v[k + size_t(cols_)]) * tx;
+        return top + (bottom - top) * ty;
+    }
+    double x0_;
+    int cols_;
+    std::vector<float> cells_, lobes_, veins_;
+};
 
 void ShadeLumen(double x, double y, double d, Rgb& c, double& a) {
     double edge = 1.0 - SmoothStep(0.0, 80.0, d);
@@ -53,7 +95,7 @@ void ShadeLumen(double x, double y, double d, Rgb& c, double& a) {
     }
 }
 
-void ShadeWall(double x, double y, double d, double facing, Rgb& c) {
+void ShadeWall(double x, double d, double facing, double cells, double lobe, double vein, Rgb& c) {
     double inside = -d;  // how far into the wall
     // Light comes from above: floors catch it, ceilings are in shade.
     double light = 0.97 - 0.11 * facing;
@@ -74,19 +116,17 @@ void ShadeWall(double x, double y, double d, double facing, Rgb& c) {
         return;
     }
     double beyond = inside - thick;
-    double cells = Fbm2(x / 64.0, y / 64.0, 51, 3);
     c = Mix(kAdventitia, kTissueDeep, SmoothStep(0.0, 280.0, beyond));
     c = Scale(c, 0.8 + 0.36 * cells);
     // Now and then a little fat in the tissue, a hint of what clogs the vessel.
-    double lobe = Fbm2(x / 150.0, y / 150.0, 71, 2);
     c = Mix(c, Scale(kFat, 0.45 + 0.3 * cells), SmoothStep(0.72, 0.80, lobe) * 0.28);
-    double vein = std::fabs(Fbm2(x / 430.0, y / 430.0, 61, 4) - 0.5);
-    double line = 1.0 - SmoothStep(0.003, 0.008, vein);
+    double line = 1.0 - SmoothStep(0.003, 0.008, std::fabs(vein - 0.5));
     c = Mix(c, kCapillary, line * (0.55 - 0.3 * SmoothStep(0.0, 500.0, beyond)));
 }
 
 Raster ShadeTile(int tile) {
     Raster r(kTileWidth, kTileHeight);
+    const TissueNoise noise(tile);
     const double x0 = double(tile) * kTileWidth;
     for (int y = 0; y < kTileHeight; ++y)
         for (int i = 0; i < kTileWidth; ++i) {
@@ -95,10 +135,13 @@ Raster ShadeTile(int tile) {
             double d = vessel::Depth(x, yy, &facing);
             Rgb c;
             double a = 1.0;
-            if (d >= 0)
+            if (d >= 0) {
                 ShadeLumen(x, yy, d, c, a);
-            else
-                ShadeWall(x, yy, d, facing, c);
+            } else {
+                double cells, lobe, vein;
+                noise.At(i, y, cells, lobe, vein);
+                ShadeWall(x, d, facing, cells, lobe, vein, c);
+            }
             r.Set(i, y, c, a);
         }
     return r;
@@ -141,8 +184,8 @@ void DrawLumenCells(cairo_t* cr, int tile) {
 void DrawStandInFarCells(cairo_t* cr, int tile) {
     Rng rng(2000 + uint64_t(tile));
     const double x0 = double(tile) * kTileWidth;
-    for (int n = 0; n < 400; ++n) {
-        double x = rng.Range(0, kTileWidth), y = rng.Range(0, kTileHeight), radius = rng.Range(10, 28);
+    for (int n = 0; n < 700; ++n) {
+        double x = rng.Range(0, kTileWidth), y = rng.Range(0, kTileHeight), radius = rng.Range(9, 30);
         double share = OpaqueShare(x0 + x);
         if (share <= 0 || vessel::Depth(x0 + x, y) < 4) continue;
         cairo_save(cr);
@@ -150,7 +193,7 @@ void DrawStandInFarCells(cairo_t* cr, int tile) {
         cairo_rotate(cr, rng.Range(0, M_PI));
         cairo_scale(cr, 1.0, rng.Range(0.4, 1.0));
         cairo_pattern_t* p = cairo_pattern_create_radial(0, 0, 0, 0, 0, radius);
-        double a = 0.22 * share;
+        double a = 0.5 * share;
         cairo_pattern_add_color_stop_rgba(p, 0.0, 0.5, 0.06, 0.09, a * 0.5);
         cairo_pattern_add_color_stop_rgba(p, 0.75, 0.66, 0.12, 0.14, a);
         cairo_pattern_add_color_stop_rgba(p, 1.0, 0.5, 0.06, 0.09, 0.0);
