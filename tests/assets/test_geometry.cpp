@@ -323,7 +323,7 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
     const int farH = std::min(sprites[far0 - 1].altura, sprites[far1 - 1].altura);
     Blocked walls = WallRuns();
     ColumnRuns nano = RunsOf(Nano());
-    std::vector<int> opaqueFrom(kTiles, -1);  // loaded lazily: 16 MiB each
+    // Whether map column x is opaque from top to bottom (tiles loaded when first needed).
     auto opaqueColumn = [&](int x) {
         int t = x / kTileWidth;
         char name[40];
@@ -364,9 +364,9 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
         if (coveredTo >= 1024) continue;
         ++uncoveredStretches;
         // Screen columns coveredTo..1023 show only the map: it must be there and opaque.
-        int screenTop = kNanoScreenY - (kNanoScreenY - top), screenBottom = bottom + (768 - kNanoScreenY);
-        ASSERT_GE(screenTop - kNanoScreenY, 0) << "screen above the map at map x " << mx;
-        ASSERT_LE(screenBottom, kMapHeight) << "screen below the map at map x " << mx;
+        // Map rows on screen: from (free top - 355) to (free bottom + 413).
+        ASSERT_GE(top - kNanoScreenY, 0) << "screen above the map at map x " << mx;
+        ASSERT_LE(bottom + (768 - kNanoScreenY), kMapHeight) << "screen below the map at map x " << mx;
         for (int sx = coveredTo; sx < 1024; ++sx) {
             int x = sx - vx;
             ASSERT_LT(x, kMapWidth);
