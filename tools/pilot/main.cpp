@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "consts.h"
@@ -96,6 +97,9 @@ bool Replay(pilot::HeadlessSession& s, const pilot::Snapshot& start, const pilot
 
 int Run(const Options& o) {
     std::string routePath = Absolute(o.route), picturePath = Absolute(o.picture);
+    std::error_code ec;
+    for (const std::string& p : {routePath, picturePath})
+        std::filesystem::create_directories(std::filesystem::path(p).parent_path(), ec);
     if (chdir(o.data.c_str()) != 0) {
         fprintf(stderr, "pilot: cannot enter %s\n", o.data.c_str());
         return 1;

@@ -20,8 +20,6 @@ const float kDriftPerFrame = 2;
 const int kLookAhead = 100;
 // Clearance the steering rule keeps from walls and blobs, in pixels.
 const float kClearance = 4;
-// No correction for an error smaller than this (one vertical step is 1.5 px).
-const float kDeadBand = 1;
 // A blob's drift is foreseen over at most this many frames.
 const float kForesightFrames = 90;
 const float kUpdatesPerSecond = 60;
@@ -46,7 +44,9 @@ struct Interval {
 // taken out of the band.
 class Steering {
 public:
-    Steering(const Lumen& lumen, const Jogo& game) : lumen_(lumen), game_(game) {
+    // deadBand: no correction for an error smaller than this; half of what one
+    // stretch moves keeps the rule from swinging up and down round the target.
+    Steering(const Lumen& lumen, const Jogo& game, float deadBand) : lumen_(lumen), game_(game), deadBand_(deadBand) {
         nano_ = MaskBox(game.r.spriteNanoC);
         for (const LinhaObstaculo& row : kLayout) speed_.push_back(std::fabs(row.vy) / kUpdatesPerSecond);
         for (const Inimigo* b : game.inimigos)
@@ -58,8 +58,8 @@ public:
         float target;
         if (!BandTarget(mapX, mapY, kLookAhead, &target) && !BandTarget(mapX, mapY, 0, &target))
             return STAY;
-        if (mapY < target - kDeadBand) return GO_DOWN;
-        if (mapY > target + kDeadBand) return GO_UP;
+        if (mapY < target - deadBand_) return GO_DOWN;
+        if (mapY > target + deadBand_) return GO_UP;
         return STAY;
     }
 
@@ -116,6 +116,7 @@ private:
 
     const Lumen& lumen_;
     const Jogo& game_;
+    float deadBand_;
     Box nano_;
     std::vector<float> speed_;  // per layout row, pixels per frame
     std::map<unsigned int, Box> boxes_;  // solid extent of each blob sprite set
@@ -233,7 +234,7 @@ SearchResult FindRoute(HeadlessSession& session, const Lumen& lumen, const Searc
         result.failure = "the run is lost on its first frame, before any key can act";
         return result;
     }
-    Steering steering(lumen, session.game());
+    Steering steering(lumen, session.game(), offsetX * float(limits.stretch) / 2);
     std::vector<Input> inputs{none};
     std::vector<Node> stack;
     stack.push_back(Node{session.Save(), Options(steering.Suggest())});
