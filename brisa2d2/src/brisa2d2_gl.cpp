@@ -2,6 +2,7 @@
 #include "brisa2d2_gl.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <SDL_image.h>
@@ -25,6 +26,16 @@ static const GLenum ESTADO_DESCONHECIDO = 0xFFFFFFFF;
 static const int LADO_DIRETO_MIN = 16;
 static const int LADO_DIRETO_MAX = 1024;
 static const int LADO_TEXTURA_MIN = 4;
+
+// The one SDL video driver of this platform that gives OpenGL contexts. With
+// no X display SDL would fall back to its text-console drivers, which cannot
+// give one, and libcaca's ends the whole process when the terminal type is
+// unknown, before the engine could say why it did not start.
+#if defined(__unix__) && !defined(__APPLE__)
+static const char* const DRIVER_OPENGL = "x11";
+#else
+static const char* const DRIVER_OPENGL = nullptr;
+#endif
 
 // ---------------------------------------------------------------------------
 // State
@@ -212,6 +223,16 @@ static void PreencheDespacho() {
     BRZ_DesenhaSpriteEfeito = BRZGL_DesenhaSpriteEfeito;
 }
 
+// SDL's video start-up on the driver the environment names or, when it
+// names none, on the OpenGL driver alone; the environment is left as it was.
+static int IniciaVideoOpenGL() {
+    if (!DRIVER_OPENGL || getenv("SDL_VIDEODRIVER")) return SDL_InitSubSystem(SDL_INIT_VIDEO);
+    setenv("SDL_VIDEODRIVER", DRIVER_OPENGL, 1);
+    int resultado = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    unsetenv("SDL_VIDEODRIVER");
+    return resultado;
+}
+
 static void PreparaOpenGL(unsigned int largura, unsigned int altura) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -236,7 +257,7 @@ bool BRZGL_Inicia(unsigned int largura, unsigned int altura, int modoVideo, cons
     reset();
     c_shutdown = false;
     if (SDL_WasInit(SDL_INIT_VIDEO)) return false;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+    if (IniciaVideoOpenGL() < 0) {
         printf("A Brisa2D 2 não conseguiu iniciar a SDL. Mensagem do sistema: %s\n", SDL_GetError());
         return false;
     }

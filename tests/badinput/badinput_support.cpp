@@ -1,0 +1,242 @@
+#include "badinput_support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "Jogo.h"
+#include "brisa2d2.h"
+
+namespace badinput {
+
+namespace {
+
+const size_t kHeaderBytes = 64;
+const int kTapPeriod = 4;  // frames between two taps: press, release, two quiet frames
+
+}  // namespace
+
+std::string RsrcDir() {
+    const char* bin = getenv("VD_BINARY_DIR");
+    return std::string(bin && *bin ? bin : ".") + "/rsrc";
+}
+
+std::string Rsrc(const std::string& name) { return RsrcDir() + "/" + name; }
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), std::streamsize(bytes.size()));
+    return bool(f);
+}
+
+const char* Name(Damage d) {
+    switch (d) {
+        case Damage::Truncated: return "truncated";
+        case Damage::HeaderOnly: return "header only";
+        case Damage::Empty: return "empty";
+    }
+    return "?";
+}
+
+std::string Damaged(const std::string& bytes, Damage d) {
+    switch (d) {
+        case Damage::Truncated: return bytes.substr(0, bytes.size() / 2);
+        case Damage::HeaderOnly: return bytes.substr(0, kHeaderBytes);
+        case Damage::Empty: return std::string();
+    }
+    return bytes;
+}
+
+std::vector<std::string> GameFiles() {
+    std::vector<std::string> files = {"loading.jpg", "menu_idiomas.jpg", "preto.png", "gordura.png",
+                                      "sprite_2.png", "nano_c.png", "morreu.ogg"};
+    char name[64];
+    for (int i = 1; i <= 10; ++i) {
+        snprintf(name, sizeof name, "Colision_Mapa_%02d.png", i);
+        files.push_back(name);
+    }
+    for (int i = 1; i <= 10; ++i) {
+        snprintf(name, sizeof name, "Mapa_%02d.png", i);
+        files.push_back(name);
+    }
+    for (const char* f : {"Fundo_01_oti.jpg", "Fundo_02_oti.jpg", "nano.png", "bgmusic.ogg", "core.png",
+                          "batida.wav", "seta_baixo.png", "seta_cima.png", "sobre_barra.png", "barra2.png"})
+        files.push_back(f);
+    for (const char* tela : {"menu", "manual2", "manual3", "creditos", "perdeu", "ganhou", "abertura4"})
+        for (const char* lingua : {"p", "e"}) files.push_back(std::string(tela) + lingua + ".jpg");
+    files.push_back("espaco2p.png");
+    files.push_back("espaco2e.png");
+    return files;
+}
+
+bool IsPicture(const std::string& name) {
+    return name.find(".png") != std::string::npos || name.find(".jpg") != std::string::npos;
+}
+
+bool HasLine(const std::string& text, const std::string& line) {
+    std::istringstream s(text);
+    for (std::string l; std::getline(s, l);)
+        if (l == line) return true;
+    return false;
+}
+
+int CountOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+std::string LastLine(const std::string& text) {
+    std::string t = text;
+    while (!t.empty() && t.back() == '\n') t.pop_back();
+    size_t at = t.rfind('\n');
+    return at == std::string::npos ? t : t.substr(at + 1);
+}
+
+// Reads both pipes of the child until they close or the time runs out.
+static void Drain(int outFd, int errFd, ProgramRun* run, int timeoutSeconds) {
+    time_t deadline = time(nullptr) + timeoutSeconds;
+    struct pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+    std::string* sinks[2] = {&run->out, &run->err};
+    int open = 2;
+    while (open > 0 && time(nullptr) < deadline) {
+        if (poll(fds, 2, 200) <= 0) continue;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+            char buf[4096];
+            ssize_t n = read(fds[i].fd, buf, sizeof buf);
+            if (n > 0) {
+                sinks[i]->append(buf, size_t(n));
+            } else {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    for (struct pollfd& p : fds)
+        if (p.fd >= 0) close(p.fd);
+}
+
+ProgramRun RunProgram(const std::string& program, const std::string& dir,
+                      const std::vector<std::pair<std::string, std::string>>& set,
+                      const std::vector<std::string>& unset, int timeoutSeconds) {
+    ProgramRun run;
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return run;
+    fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        int nothing = open("/dev/null", O_RDONLY);
+        if (nothing >= 0) dup2(nothing, STDIN_FILENO);
+        close(out[0]);
+        close(err[0]);
+        for (const std::string& name : unset) unsetenv(name.c_str());
+        for (const auto& kv : set) setenv(kv.first.c_str(), kv.second.c_str(), 1);
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    if (pid < 0) return run;
+    Drain(out[0], err[0], &run, timeoutSeconds);
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);  // ran past its time: only this child is stopped
+        waitpid(pid, &status, 0);
+    }
+    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+    return run;
+}
+
+void PushKey(SDLKey key, bool down) {
+    SDL_Event ev{};
+    ev.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    ev.key.type = ev.type;
+    ev.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    ev.key.keysym.sym = key;
+    SDL_PushEvent(&ev);
+}
+
+ScriptedGame* ScriptedGame::current_ = nullptr;
+
+ScriptedGame& ScriptedGame::Then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+int ScriptedGame::Run(long frameLimit) {
+    limit_ = frameLimit;
+    frame_ = 0;
+    next_ = 0;
+    current_ = this;
+    BRZ_DefineSincronizaUsuario(Hook);
+    int status = ExecutaJogo();
+    BRZ_DefineSincronizaUsuario(nullptr);
+    current_ = nullptr;
+    return status;
+}
+
+void ScriptedGame::Hook() {
+    ScriptedGame* g = current_;
+    ++g->frame_;
+    if (g->frame_ > g->limit_) {
+        fprintf(stderr, "the script stopped at step %zu of %zu: no progress within %ld frames\n", g->next_,
+                g->steps_.size(), g->limit_);
+        fflush(nullptr);
+        _exit(1);
+    }
+    if (g->next_ < g->steps_.size() && g->steps_[g->next_](SessaoAtual(), g->frame_)) ++g->next_;
+}
+
+ScriptedGame::Step ScriptedGame::Frames(int n) {
+    auto left = std::make_shared<int>(n);
+    return [left](const Jogo*, long) { return --*left <= 0; };
+}
+
+ScriptedGame::Step ScriptedGame::Tap(SDLKey key) {
+    auto down = std::make_shared<bool>(false);
+    return [key, down](const Jogo*, long) {
+        PushKey(key, !*down);
+        *down = !*down;
+        return !*down;
+    };
+}
+
+ScriptedGame::Step ScriptedGame::TapUntil(SDLKey key, std::function<bool(const Jogo*)> done) {
+    return [key, done](const Jogo* s, long frame) {
+        if (done && done(s)) {
+            PushKey(key, false);
+            return true;
+        }
+        if (frame % kTapPeriod == 0) PushKey(key, true);
+        if (frame % kTapPeriod == 1) PushKey(key, false);
+        return false;
+    };
+}
+
+ScriptedGame::Step ScriptedGame::Until(std::function<bool(const Jogo*)> done) {
+    return [done](const Jogo* s, long) { return done(s); };
+}
+
+}  // namespace badinput
