@@ -239,8 +239,10 @@ void GameDriver::OnFrameEnd() {
     frame_.game = g;
     frame_.playing = g && g->emPartida;
     frame_.playFrame = g ? g->quadroPartida : 0;
-    frame_.playFrameEnded = frame_.playing && frame_.drawn(g->r.cenario[0]);
     unsigned int shown = frame_.screen();
+    // A frame lost on the wall draws the map and then, unpresented, the loss
+    // screen's first frame: only a frame with no screen picture ended in play.
+    frame_.playFrameEnded = frame_.playing && frame_.drawn(g->r.cenario[0]) && shown == 0;
     frame_.plainRun = (shown && frame_.overlayAlpha < 0) ? (shown == lastScreen_ ? frame_.plainRun + 1 : 1) : 0;
     lastScreen_ = frame_.plainRun ? shown : 0;
     MeasureFrame(frame_.playFrameEnded, shown);

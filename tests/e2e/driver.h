@@ -33,7 +33,7 @@ struct Frame {
     const Jogo* game = nullptr; // the running session (SessaoAtual)
     bool playing = false;       // inside the play loop
     int playFrame = 0;          // play frames of the current run so far
-    bool playFrameEnded = false;  // a play frame ends here (the map was drawn)
+    bool playFrameEnded = false;  // a play frame ends here, presented (the map drawn, no screen)
     int plainRun = 0;           // consecutive frames that drew this screen picture with no overlay
 
     // The full-screen picture this frame drew at (0, 0), or 0.

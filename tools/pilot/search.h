@@ -36,7 +36,7 @@ private:
 
 struct SearchLimits {
     int stretch = 6;                   // frames per decision
-    long maxSimulatedFrames = 4000000;  // give up after this many play frames in all
+    long maxSimulatedFrames = 2000000;  // give up after this many play frames in all (about 20 s)
 };
 
 struct SearchResult {
