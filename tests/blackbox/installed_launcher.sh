@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# cmake --install into a fresh prefix gives a launcher that starts the game
+# with all its files from any working directory, called by its installed path
+# or through a symbolic link elsewhere.
+# Usage: installed_launcher.sh <build folder> <work folder>
+# shellcheck source=tests/blackbox/driver.sh
+. "$(dirname "$0")/driver.sh"
+build="$1"
+bb_init "$2"
+
+prefix="$BB_WORK/prefix"
+cmake --install "$build" --prefix "$prefix" >"$BB_WORK/install.log" 2>&1 ||
+  bb_fail "cmake --install failed: $(tail -n 5 "$BB_WORK/install.log")"
+launcher="$prefix/bin/vessel-drift"
+[ -x "$launcher" ] || bb_fail "no launcher at $launcher"
+
+# Somewhere with no rsrc/ of its own, and a link to the launcher from there.
+elsewhere="$BB_WORK/elsewhere"
+mkdir -p "$elsewhere"
+ln -s "$launcher" "$elsewhere/vd"
+
+bb_expected_clean_output >"$BB_WORK/expected.txt"
+for program in "$launcher" "$elsewhere/vd"; do
+  bb_start "$elsewhere" "$program"
+  bb_wait_line "$BB_LAST_LOAD_LINE" 60
+  bb_find_window 30
+  bb_wait_screen "$prefix/share/vessel-drift/rsrc/menu_idiomas.jpg" language 30
+  bb_key_down Escape
+  bb_wait_exit 30
+  bb_key_up Escape
+  bb_expect_status 0
+  # Every file was found: no load error between start-up and shut-down.
+  bb_expect_output "$BB_WORK/expected.txt"
+  echo "PASS: $program"
+done
+rm -rf "$prefix"   # 20 MB of installed files; the captures and output stay
