@@ -1,11 +1,14 @@
 #include "badinput_support.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -43,6 +46,47 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(bytes.data(), std::streamsize(bytes.size()));
     return bool(f);
+}
+
+std::string TinyWav() {
+    const int kSamples = 8, kRate = 44100, kBits = 16;
+    std::string w;
+    auto u32 = [&w](uint32_t v) { for (int i = 0; i < 4; ++i) w += char((v >> (8 * i)) & 0xFF); };
+    auto u16 = [&w](uint16_t v) { w += char(v & 0xFF); w += char(v >> 8); };
+    const uint32_t data = kSamples * kBits / 8;
+    w += "RIFF";
+    u32(36 + data);
+    w += "WAVEfmt ";
+    u32(16);
+    u16(1);  // PCM
+    u16(1);  // mono
+    u32(kRate);
+    u32(kRate * kBits / 8);
+    u16(kBits / 8);
+    u16(kBits);
+    w += "data";
+    u32(data);
+    w += std::string(data, '\0');
+    return w;
+}
+
+std::string PathOfLength(const std::string& dir, size_t length, const std::string& tail) {
+    const size_t kFolder = 200;
+    std::string path = dir;
+    // Folders while more than one folder's worth (and the tail) is left.
+    while (length > path.size() + 1 + kFolder + 1 + tail.size() + kFolder) {
+        path += "/" + std::string(kFolder, 'd');
+        if (mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) return std::string();
+    }
+    if (length < path.size() + 1 + tail.size() + 1) return std::string();
+    size_t stem = length - path.size() - 1 - tail.size();
+    if (stem > kFolder + kFolder / 4) {  // still too long for one name: one more folder
+        size_t folder = stem / 2;
+        path += "/" + std::string(folder, 'e');
+        if (mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) return std::string();
+        stem = length - path.size() - 1 - tail.size();
+    }
+    return path + "/" + std::string(stem, 'f') + tail;
 }
 
 const char* Name(Damage d) {
@@ -88,6 +132,18 @@ std::vector<std::string> GameFiles() {
 bool IsPicture(const std::string& name) {
     return name.find(".png") != std::string::npos || name.find(".jpg") != std::string::npos;
 }
+
+bool IsEnglishScreen(const std::string& name) {
+    const std::string jpg = "e.jpg";
+    bool screen = name.size() > jpg.size() && name.compare(name.size() - jpg.size(), jpg.size(), jpg) == 0;
+    return screen || name == "espaco2e.png";
+}
+
+std::string PictureRefusal(const std::string& path) {
+    return "A função BRZ_CarregaSPriteset falhou ao carregar o arquivo " + path + ". Erro: ";
+}
+
+std::string SoundRefusal(const std::string& path) { return "Erro ao carregar o arquivo " + path + "."; }
 
 bool HasLine(const std::string& text, const std::string& line) {
     std::istringstream s(text);

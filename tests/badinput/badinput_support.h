@@ -21,6 +21,12 @@ std::string Rsrc(const std::string& name);
 
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& bytes);
+// A mono 16-bit WAV of a few samples: the smallest sound a registry can hold.
+std::string TinyWav();
+// A file path under `dir` exactly `length` bytes long ending in `tail`,
+// reached through folders of at most 200 bytes each, which it creates.
+// Empty when the folders cannot be made or `length` is too short.
+std::string PathOfLength(const std::string& dir, size_t length, const std::string& tail);
 
 // How a file under its expected name can be wrong.
 enum class Damage {
@@ -34,6 +40,12 @@ std::string Damaged(const std::string& bytes, Damage d);
 // Every file the game loads (53), as the names under rsrc/.
 std::vector<std::string> GameFiles();
 bool IsPicture(const std::string& name);
+bool IsEnglishScreen(const std::string& name);  // loaded only when English is chosen
+
+// What a refused load prints, naming the file: the start of a picture's
+// message (the decoder's reason follows), and a sound's whole line.
+std::string PictureRefusal(const std::string& path);
+std::string SoundRefusal(const std::string& path);
 
 // Text helpers for captured output.
 bool HasLine(const std::string& text, const std::string& line);
