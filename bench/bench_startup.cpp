@@ -1,0 +1,371 @@
+// Start-up: from process start to the first presented frame of the language
+// screen, with the real program (ExecutaJogo) on the real assets, under the
+// OpenGL renderer. Each iteration starts this program again as a child:
+//
+//   --probe   runs ExecutaJogo; the per-frame hook presses ESC on the first
+//             language-screen frame, so the game quits right after it by its
+//             own path. Reports when each stage ended and, summed over every
+//             sprite-set load, the time spent decoding, copying into the
+//             working surface, keying magenta, building masks and uploading.
+//   --decode  calls the game's own load functions with a sprite-set load that
+//             only decodes (IMG_Load) and keeps the surface: the bare decode
+//             time of the same files in the same order.
+//
+// The stages are timed from outside the engine: the link wraps the library
+// calls that open and close each stage (see CMakeLists.txt), so the engine
+// runs unmodified.
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <SDL_opengl.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Jogo.h"
+#include "bench_support.h"
+#include "brisa2d2.h"
+
+using vdbench::Now;
+using vdbench::Report;
+
+// ---------------------------------------------------------------------------
+// What the wrapped calls measure, per kind of picture
+// ---------------------------------------------------------------------------
+
+namespace {
+
+enum Kind { MAP_TILE, COLLISION, OTHER_PICTURE, KINDS };
+const char* const kKindNames[KINDS] = {"tile", "collision", "other"};
+
+// Wall and CPU (this thread's) seconds of one step, summed over loads.
+struct Span {
+    double wall = 0, cpu = 0;
+};
+
+// A reading of both clocks.
+struct Stamp {
+    double wall = 0, cpu = 0;
+    static Stamp Take() { return {Now(), vdbench::ThreadCpu()}; }
+};
+
+void Add(Span* s, const Stamp& from, const Stamp& to) {
+    s->wall += to.wall - from.wall;
+    s->cpu += to.cpu - from.cpu;
+}
+
+enum Step { DECODE, COPY, KEY, MASKS, UPLOAD, STEPS };
+const char* const kStepNames[STEPS] = {"decode", "copy", "key", "masks", "upload"};
+
+struct Phases {
+    Span step[STEPS];
+    int count = 0;
+};
+
+const int kFramesKept = 8;
+
+struct Probe {
+    bool decodeOnly = false;
+    Phases phases[KINDS];
+    Phases* current = nullptr;  // the load in progress, if any
+    Stamp mark;                 // end of the load's last timed step
+    Stamp copyStart;            // inside the copy into the working surface
+    bool copying = false;
+    double audioLoads = 0;
+    double sleep = 0;           // SDL_Delay inside the frame pacing
+    double firstLoad = 0;       // entry of the first picture decode
+    int syncs = 0;              // frame ends seen by the hook
+    int presentAfterSync = 0;   // the next swap presents this frame end
+    double presented[kFramesKept] = {};     // when frame end n was presented
+    double presentedCpu[kFramesKept] = {};  // process CPU seconds by then
+};
+
+Probe g;
+
+Kind KindOf(const char* file) {
+    if (strstr(file, "/Mapa_")) return MAP_TILE;
+    if (strstr(file, "/Colision_Mapa_")) return COLLISION;
+    return OTHER_PICTURE;
+}
+
+// Frame ends of the start-up: two of the loading screen, then the language
+// screen's first frame, which is the one this benchmark waits for.
+const int kFirstLanguageFrame = 3;
+
+void Hook() {
+    ++g.syncs;
+    g.presentAfterSync = g.syncs;
+    if (g.syncs == kFirstLanguageFrame) {
+        // Read by this frame's input poll: the next pass of the screen quits.
+        SDL_Event ev{};
+        ev.type = SDL_KEYDOWN;
+        ev.key.type = SDL_KEYDOWN;
+        ev.key.state = SDL_PRESSED;
+        ev.key.keysym.sym = SDLK_ESCAPE;
+        SDL_PushEvent(&ev);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Link-time wraps (-Wl,--wrap=...): each calls the real function
+// ---------------------------------------------------------------------------
+
+extern "C" {
+SDL_Surface* __real_IMG_Load(const char* file);
+SDL_Surface* __real_SDL_CreateRGBSurface(Uint32, int, int, int, Uint32, Uint32, Uint32, Uint32);
+void __real_SDL_FreeSurface(SDL_Surface*);
+void __real_glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const GLvoid*);
+void __real_SDL_GL_SwapBuffers();
+void __real_SDL_Delay(Uint32);
+bool __real__Z25BRZ_CriaMascarasSpriteSetP13BRZ_SpriteSet(BRZ_SpriteSet*);
+unsigned int __real__Z17BZA_CarregaEfeitoPKc(const char*);
+unsigned int __real__Z17BZA_CarregaMusicaPKc(const char*);
+
+// A sprite-set load starts with its decode.
+SDL_Surface* __wrap_IMG_Load(const char* file) {
+    Stamp t = Stamp::Take();
+    if (g.firstLoad == 0) g.firstLoad = t.wall;
+    SDL_Surface* s = __real_IMG_Load(file);
+    g.current = &g.phases[KindOf(file)];
+    g.mark = Stamp::Take();
+    Add(&g.current->step[DECODE], t, g.mark);
+    g.current->count++;
+    return s;
+}
+
+// The working surface: from its creation to the release of the decoded image.
+SDL_Surface* __wrap_SDL_CreateRGBSurface(Uint32 flags, int w, int h, int d, Uint32 r, Uint32 gm, Uint32 b,
+                                         Uint32 a) {
+    if (g.current) {
+        g.copyStart = Stamp::Take();
+        g.copying = true;
+    }
+    return __real_SDL_CreateRGBSurface(flags, w, h, d, r, gm, b, a);
+}
+
+void __wrap_SDL_FreeSurface(SDL_Surface* s) {
+    __real_SDL_FreeSurface(s);
+    if (g.current && g.copying) {
+        g.mark = Stamp::Take();
+        Add(&g.current->step[COPY], g.copyStart, g.mark);
+        g.copying = false;
+    }
+}
+
+// Everything between the decode (or the copy) and the masks is the colour key.
+bool __wrap__Z25BRZ_CriaMascarasSpriteSetP13BRZ_SpriteSet(BRZ_SpriteSet* s) {
+    Stamp t = Stamp::Take();
+    if (g.current) Add(&g.current->step[KEY], g.mark, t);
+    bool ok = __real__Z25BRZ_CriaMascarasSpriteSetP13BRZ_SpriteSet(s);
+    if (g.current) Add(&g.current->step[MASKS], t, Stamp::Take());
+    return ok;
+}
+
+// The upload is the last step of a load.
+void __wrap_glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei w, GLsizei h, GLint border,
+                         GLenum format, GLenum type, const GLvoid* pixels) {
+    Stamp t = Stamp::Take();
+    __real_glTexImage2D(target, level, internal, w, h, border, format, type, pixels);
+    if (g.current) Add(&g.current->step[UPLOAD], t, Stamp::Take());
+    g.current = nullptr;
+}
+
+void __wrap_SDL_GL_SwapBuffers() {
+    __real_SDL_GL_SwapBuffers();
+    if (g.presentAfterSync > 0 && g.presentAfterSync < kFramesKept) {
+        g.presented[g.presentAfterSync] = Now();
+        g.presentedCpu[g.presentAfterSync] = vdbench::ProcessCpu();
+    }
+    g.presentAfterSync = 0;
+}
+
+void __wrap_SDL_Delay(Uint32 ms) {
+    double t = Now();
+    __real_SDL_Delay(ms);
+    g.sleep += Now() - t;
+}
+
+unsigned int __wrap__Z17BZA_CarregaEfeitoPKc(const char* file) {
+    if (g.decodeOnly) return 0;
+    double t = Now();
+    unsigned int id = __real__Z17BZA_CarregaEfeitoPKc(file);
+    g.audioLoads += Now() - t;
+    return id;
+}
+
+unsigned int __wrap__Z17BZA_CarregaMusicaPKc(const char* file) {
+    if (g.decodeOnly) return 0;
+    double t = Now();
+    unsigned int id = __real__Z17BZA_CarregaMusicaPKc(file);
+    g.audioLoads += Now() - t;
+    return id;
+}
+}
+
+// ---------------------------------------------------------------------------
+// The two child modes
+// ---------------------------------------------------------------------------
+
+namespace {
+
+void AddPhases(Report* r) {
+    for (int k = 0; k < KINDS; ++k) {
+        const Phases& p = g.phases[k];
+        std::string n = kKindNames[k];
+        (*r)[n + "_count"] = p.count;
+        for (int i = 0; i < STEPS; ++i) {
+            (*r)[n + "_" + kStepNames[i]] = p.step[i].wall;
+            (*r)[n + "_" + kStepNames[i] + "_cpu"] = p.step[i].cpu;
+        }
+    }
+}
+
+int RunProbe(int fd) {
+    Report r;
+    r["t_main"] = Now();
+    if (!vdbench::EnterDataDir()) return 1;
+    BRZ_DefineSincronizaUsuario(Hook);
+    int status = ExecutaJogo();
+    if (status != 0 || g.presented[kFirstLanguageFrame] == 0) return 1;
+    r["t_first_load"] = g.firstLoad;
+    r["t_loading_shown"] = g.presented[kFirstLanguageFrame - 1];
+    r["t_language_shown"] = g.presented[kFirstLanguageFrame];
+    r["cpu_language_shown"] = g.presentedCpu[kFirstLanguageFrame];
+    r["sleep"] = g.sleep;
+    r["audio_loads"] = g.audioLoads;
+    AddPhases(&r);
+    vdbench::WriteReport(fd, r);
+    return 0;
+}
+
+// The game's loads with a sprite-set load that only decodes.
+std::vector<SDL_Surface*> g_decoded;
+
+unsigned int DecodeOnly(const char* file, int, int) {
+    SDL_Surface* s = IMG_Load(file);
+    if (!s) return 0;
+    g_decoded.push_back(s);
+    return unsigned(g_decoded.size());
+}
+
+int RunDecode(int fd) {
+    if (!vdbench::EnterDataDir()) return 1;
+    g.decodeOnly = true;
+    BRZ_CarregaSpriteSet = DecodeOnly;
+    Recursos r;
+    CarregaTelaCarregando(r);
+    CarregaRecursosComuns(r);
+    Report rep;
+    AddPhases(&rep);
+    for (SDL_Surface* s : g_decoded) SDL_FreeSurface(s);
+    vdbench::WriteReport(fd, rep);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The benchmarks: one child per iteration, counters averaged over them
+// ---------------------------------------------------------------------------
+
+const double kMs = 1e3;
+
+// Sums named values over the iterations, then shows their means in ms.
+class MeanCounters {
+public:
+    void Add(const std::string& name, double seconds) { sums_[name] += seconds; }
+    void Publish(benchmark::State& state, int runs) const {
+        for (const auto& kv : sums_) state.counters[kv.first] = kv.second * kMs / runs;
+    }
+
+private:
+    std::map<std::string, double> sums_;
+};
+
+double Sum(const Report& r, const std::string& suffix) {
+    double s = 0;
+    for (const char* kind : kKindNames) s += r.at(kind + suffix);
+    return s;
+}
+
+// Every step summed over all loads, and per picture for the 2048 x 2048 ones.
+void AddSteps(MeanCounters* m, const Report& r) {
+    for (const char* step : kStepNames) {
+        std::string n = std::string("_") + step;
+        m->Add(step + std::string("_ms"), Sum(r, n));
+        m->Add(step + std::string("_cpu_ms"), Sum(r, n + "_cpu"));
+        for (const char* kind : {"tile", "collision"}) {
+            double count = r.at(std::string(kind) + "_count");
+            if (count <= 0) continue;
+            m->Add(std::string(kind) + n + "_ms", r.at(kind + n) / count);
+            m->Add(std::string(kind) + n + "_cpu_ms", r.at(kind + n + "_cpu") / count);
+        }
+    }
+}
+
+void BM_StartupToLanguageScreen(benchmark::State& state) {
+    MeanCounters m;
+    int runs = 0;
+    for (auto _ : state) {
+        Report r;
+        double started = 0;
+        if (!vdbench::RunChild({"--probe"}, &r, &started)) {
+            state.SkipWithError("the start-up probe failed (is DISPLAY set?)");
+            return;
+        }
+        double total = r["t_language_shown"] - started;
+        state.SetIterationTime(total);
+        m.Add("total_ms", total);
+        m.Add("total_cpu_ms", r["cpu_language_shown"]);
+        m.Add("exec_ms", r["t_main"] - started);
+        m.Add("engine_audio_start_ms", r["t_first_load"] - r["t_main"]);
+        m.Add("loading_screen_ms", r["t_loading_shown"] - r["t_first_load"]);
+        m.Add("loads_ms", r["t_language_shown"] - r["t_loading_shown"]);
+        m.Add("paced_sleep_ms", r["sleep"]);
+        m.Add("audio_loads_ms", r["audio_loads"]);
+        AddSteps(&m, r);
+        ++runs;
+    }
+    m.Publish(state, runs);
+}
+
+void BM_BareDecode(benchmark::State& state) {
+    MeanCounters m;
+    int runs = 0;
+    for (auto _ : state) {
+        Report r;
+        double started = 0;
+        if (!vdbench::RunChild({"--decode"}, &r, &started)) {
+            state.SkipWithError("the decode probe failed");
+            return;
+        }
+        state.SetIterationTime(Sum(r, "_decode"));
+        m.Add("total_ms", Sum(r, "_decode"));
+        m.Add("total_cpu_ms", Sum(r, "_decode_cpu"));
+        AddSteps(&m, r);
+        state.counters["pictures"] = Sum(r, "_count");
+        ++runs;
+    }
+    m.Publish(state, runs);
+}
+
+const int kRuns = 5;
+
+BENCHMARK(BM_StartupToLanguageScreen)->UseManualTime()->Iterations(kRuns)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareDecode)->UseManualTime()->Iterations(kRuns)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int fd = vdbench::ReportFd(argc, argv);
+    if (argc > 1 && strcmp(argv[1], "--probe") == 0) return RunProbe(fd);
+    if (argc > 1 && strcmp(argv[1], "--decode") == 0) return RunDecode(fd);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
