@@ -46,7 +46,8 @@ class Steering {
 public:
     // deadBand: no correction for an error smaller than this; half of what one
     // stretch moves keeps the rule from swinging up and down round the target.
-    Steering(const Lumen& lumen, const Jogo& game, float deadBand) : lumen_(lumen), game_(game), deadBand_(deadBand) {
+    Steering(const Lumen& lumen, const Jogo& game, float deadBand)
+        : lumen_(lumen), game_(game), deadBand_(deadBand) {
         nano_ = MaskBox(game.r.spriteNanoC);
         for (const LinhaObstaculo& row : kLayout) speed_.push_back(std::fabs(row.vy) / kUpdatesPerSecond);
         for (const Inimigo* b : game.inimigos)
@@ -93,7 +94,8 @@ private:
         float bx = b->getPosicao().x - vecPosicao.x, by = b->getPosicao().y - vecPosicao.y;
         if (bx + float(box.x1) < float(c0) || bx + float(box.x0) > float(c1)) return;
         float untilPast = std::max(0.0f, (bx + float(box.x1) - (mapX + float(nano_.x0))) / kDriftPerFrame);
-        float sweep = speed_[i] * std::min(untilPast, kForesightFrames);
+        float speed = i < speed_.size() ? speed_[i] : 0;  // blobs are built in layout order
+        float sweep = speed * std::min(untilPast, kForesightFrames);
         Interval blocked{by + float(box.y0) - sweep - float(nano_.y1) - kClearance,
                          by + float(box.y1) + sweep - float(nano_.y0) + kClearance};
         std::vector<Interval> out;
