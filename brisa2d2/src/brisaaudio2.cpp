@@ -203,13 +203,17 @@ bool BZA_Inicia() {
 }
 
 void BZA_Encerra() {
-    if (!BZA_inicializado) return;
-    if (Mix_PlayingMusic()) Mix_HaltMusic();
-    Mix_HaltChannel(-1);
+    if (BZA_inicializado) {
+        if (Mix_PlayingMusic()) Mix_HaltMusic();
+        Mix_HaltChannel(-1);
+    }
     // Every piece goes back to the mixer whatever its holder count: one that
-    // outlived Mix_CloseAudio would be forgotten by the next start-up's reset.
+    // outlived the shut-down would be forgotten by the next start-up's reset.
+    // That holds while stopped too: without a device SDL_mixer still opens
+    // music files, so a failed start-up can leave pieces in the registry.
     for (BZA_Efeito& s : efeitos) Esvazia(s);
     for (BZA_Musica& s : musicas) Esvazia(s);
+    if (!BZA_inicializado) return;
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     BZA_inicializado = false;

@@ -40,7 +40,7 @@ struct BZA_Musica {
 };
 
 bool BZA_Inicia();                                     // reset, open the mixer (44.1 kHz S16 stereo); false (registries reset) when SDL audio is already up or fails; true if already running
-void BZA_Encerra();                                    // halt all sound, free every loaded piece whatever its holders, close the mixer; no-op while stopped
+void BZA_Encerra();                                    // halt all sound, free every loaded piece whatever its holders, close the mixer; while stopped only frees what is loaded (music opens without a device)
 void BZA_Reset();                                      // forget both registries and volumes without freeing: only safe while stopped
 void BZA_Sincroniza();                                 // per-frame hook; does nothing
 bool BZA_AjustaVolume(unsigned int musica, unsigned int efeitos); // percent, capped at 100, to the mixer's 0..128; false and a warning while stopped

@@ -103,6 +103,7 @@ TEST_P(NoAudioDevice, TheGameReachesTheLanguageScreenAndQuitsCleanly) {
     EXPECT_EQ(LastLine(text), kLastWords) << "the engine shut down last";
     EXPECT_FALSE(inicializado);
     EXPECT_EQ(soak::RegistryLeftovers(), "");
+    EXPECT_EQ(BZA_ProcuraMusica("./rsrc/bgmusic.ogg"), 0u) << "music decodes without a device; the shut-down frees it";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -126,6 +127,7 @@ TEST_F(ProgramTest, WithoutAudioARunIsPlayedSilentlyAndTheMenuQuits) {
     EXPECT_TRUE(HasLine(text, kVolumeWarning)) << "the session's volume change finds no audio";
     EXPECT_EQ(LastLine(text), kLastWords);
     EXPECT_EQ(soak::RegistryLeftovers(), "");
+    EXPECT_EQ(BZA_ProcuraMusica("./rsrc/bgmusic.ogg"), 0u);
 }
 
 TEST_F(ProgramTest, WithEveryAssetMissingTheGameStillPlaysAndQuits) {
