@@ -13,17 +13,12 @@
 #include "badinput_support.h"
 #include "brisa2d2.h"
 #include "brisaaudio2.h"
+#include "renderer_choice.h"
 #include "soak_support.h"
 #include "testsupport.h"
 
 namespace badinput {
 namespace {
-
-#if BADINPUT_OPENGL
-const int kRenderer = BRZ_DESENHO_OPENGL;
-#else
-const int kRenderer = BRZ_DESENHO_PADRAO;
-#endif
 
 enum class Kind { Picture, Effect, Music };
 enum class Outcome { Refused, Loads };
@@ -38,6 +33,7 @@ struct FileCase {
     int frameW, frameH;  // as the game loads `name`
     Outcome outcome;
 };
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.label; }
 
 const int D_CUT = int(Damage::Truncated), D_HEAD = int(Damage::HeaderOnly), D_EMPTY = int(Damage::Empty);
 
@@ -141,7 +137,7 @@ TEST_P(DamagedFile, IsRefusedWithItsNameOrLoadsWhatCanBeRead) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, DamagedFile, ::testing::ValuesIn(kCases),
+BADINPUT_INSTANTIATE(DamagedFile, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<FileCase>& i) { return std::string(i.param.label); });
 
 // A picture whose size does not fit the frame size it is loaded with. The
@@ -153,6 +149,7 @@ struct SizeCase {
     bool softwareLoads, openGLLoads;
     int framesOpenGL;  // frames when the OpenGL renderer takes it
 };
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.label; }
 
 const int kFrameW = 70, kFrameH = 60;  // the moving blobs' sheet
 
@@ -183,13 +180,13 @@ TEST_P(FrameSize, AnImageThatDoesNotFitItsFramesIsRefusedWithItsName) {
     const SizeCase& c = GetParam();
     std::string path = dir_ + "/gordura.png";
     ASSERT_TRUE(vdtest::WritePng(path, vdtest::Picture(c.w, c.h, vdtest::Rgba{200, 100, 50, 255})));
-    bool loads = kRenderer == BRZ_DESENHO_OPENGL ? c.openGLLoads : c.softwareLoads;
+    bool loads = kOpenGL ? c.openGLLoads : c.softwareLoads;
     vdtest::StdoutCapture out;
     unsigned int id = BRZ_CarregaSpriteSet(path.c_str(), kFrameW, kFrameH);
     std::string text = out.Take();
     if (!loads) {
         EXPECT_EQ(id, 0u);
-        std::string why = kRenderer == BRZ_DESENHO_OPENGL
+        std::string why = kOpenGL
                               ? "A imagem " + path + " não pode ser usada como fonte de sprites de tamanho 70x60\n."
                               : "Erro ao carregar a imagem " + path +
                                     ". A altura e largura da imagem deve ser múltiplos do tamanho do sprite.\n";
@@ -199,13 +196,13 @@ TEST_P(FrameSize, AnImageThatDoesNotFitItsFramesIsRefusedWithItsName) {
     }
     ASSERT_EQ(id, 1u) << text;
     const BRZ_SpriteSet& s = sprites[0];
-    int frames = kRenderer == BRZ_DESENHO_OPENGL ? c.framesOpenGL : (c.w / kFrameW) * (c.h / kFrameH);
+    int frames = kOpenGL ? c.framesOpenGL : (c.w / kFrameW) * (c.h / kFrameH);
     EXPECT_EQ(s.matrizX * s.matrizY, frames);
     EXPECT_TRUE(BRZ_DesenhaSprite(id, unsigned(frames - 1), 0, 0));
     EXPECT_TRUE(BRZ_ColidiuSprites(id, unsigned(frames - 1), 0, 0, id, 0, 10, 10)) << "every frame has its mask";
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, FrameSize, ::testing::ValuesIn(kSizes),
+BADINPUT_INSTANTIATE(FrameSize, ::testing::ValuesIn(kSizes),
                          [](const ::testing::TestParamInfo<SizeCase>& i) { return std::string(i.param.label); });
 
 }  // namespace

@@ -26,6 +26,7 @@ struct FolderCase {
     const char* label;
     Folder folder;
 };
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.label; }
 
 bool EndsWith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;

@@ -13,19 +13,12 @@
 #include "badinput_support.h"
 #include "brisa2d2.h"
 #include "brisaaudio2.h"
+#include "renderer_choice.h"
 #include "soak_support.h"
 #include "testsupport.h"
 
 namespace badinput {
 namespace {
-
-#if BADINPUT_OPENGL
-const bool kOpenGL = true;
-const int kRenderer = BRZ_DESENHO_OPENGL;
-#else
-const bool kOpenGL = false;
-const int kRenderer = BRZ_DESENHO_PADRAO;
-#endif
 
 const int kSide = 16;
 const char* const kCollisionWarning = "Tentou colidir com um sprite invalido (0)\n";
@@ -37,7 +30,10 @@ std::vector<unsigned int> BadIds(unsigned int registrySize, unsigned int freed, 
 // The slots the fixture loads and frees again.
 const unsigned int kFreedSprite = 3, kFreedFont = 2, kFreedSound = 2;
 
-class BadIdentifiers : public ::testing::Test {
+// Named after the renderer, so the two builds of this file differ.
+#define BAD_IDENTIFIERS BADINPUT_SUITE(BadIdentifiers)
+
+class BAD_IDENTIFIERS : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = vdtest::MakeTempDir("badids");
@@ -87,7 +83,7 @@ struct Outcome {
     std::string text;      // everything printed
 };
 
-TEST_F(BadIdentifiers, SpriteOperationsDoNothing) {
+TEST_F(BAD_IDENTIFIERS, SpriteOperationsDoNothing) {
     for (unsigned int id : BadIds(BRZ_MAX_SPRITESETS, kFreedSprite, 500)) {
         int x[4] = {0, 10, 10, 0}, y[4] = {0, 0, 10, 10};
         Outcome o;
@@ -107,7 +103,7 @@ TEST_F(BadIdentifiers, SpriteOperationsDoNothing) {
     }
 }
 
-TEST_F(BadIdentifiers, CollisionTestsReportNoContact) {
+TEST_F(BAD_IDENTIFIERS, CollisionTestsReportNoContact) {
     for (unsigned int id : BadIds(BRZ_MAX_SPRITESETS, kFreedSprite, 500)) {
         Outcome o;
         {
@@ -128,7 +124,7 @@ TEST_F(BadIdentifiers, CollisionTestsReportNoContact) {
     }
 }
 
-TEST_F(BadIdentifiers, FontOperationsDoNothing) {
+TEST_F(BAD_IDENTIFIERS, FontOperationsDoNothing) {
     for (unsigned int id : BadIds(BRZ_MAX_FONTES, kFreedFont, 40)) {
         int w = -7, h = -7;
         Outcome o;
@@ -149,7 +145,7 @@ TEST_F(BadIdentifiers, FontOperationsDoNothing) {
     EXPECT_EQ(sprites[1].usuarios, 1u) << "the font's picture keeps the font's one holder";
 }
 
-TEST_F(BadIdentifiers, EffectAndMusicOperationsDoNothing) {
+TEST_F(BAD_IDENTIFIERS, EffectAndMusicOperationsDoNothing) {
     std::vector<int> channels;
     std::vector<bool> started;
     std::string text;

@@ -14,17 +14,12 @@
 #include "badinput_support.h"
 #include "brisa2d2.h"
 #include "brisaaudio2.h"
+#include "renderer_choice.h"
 #include "soak_support.h"
 #include "testsupport.h"
 
 namespace badinput {
 namespace {
-
-#if BADINPUT_OPENGL
-const int kRenderer = BRZ_DESENHO_OPENGL;
-#else
-const int kRenderer = BRZ_DESENHO_PADRAO;
-#endif
 
 const size_t kLongestName = BRZ_TAM_APELIDO - 1;  // 2047
 const int kGlyphSide = 1;                         // a 16x16 picture is a font of 1-pixel cells
@@ -39,6 +34,7 @@ struct RegistryCase {
     const char* fullMessage;  // printed when a new name finds no slot; empty for none
     const char* tooLong;      // end of the refusal of a name that does not fit
 };
+void PrintTo(const RegistryCase& c, std::ostream* os) { *os << c.label; }
 
 const RegistryCase kRegistries[] = {
     {"SpriteSets", Registry::Sprites, ".png", BRZ_MAX_SPRITESETS, "", "; o spriteset não foi carregado.\n"},
@@ -153,7 +149,7 @@ TEST_P(Limits, AFullRegistryRefusesNewNamesAndStillSharesKnownOnes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Registries, Limits, ::testing::ValuesIn(kRegistries),
+BADINPUT_INSTANTIATE(Limits, ::testing::ValuesIn(kRegistries),
                          [](const ::testing::TestParamInfo<RegistryCase>& i) { return std::string(i.param.label); });
 
 }  // namespace

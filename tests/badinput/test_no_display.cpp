@@ -17,6 +17,7 @@ struct Terminal {
     const char* name;
     const char* term;  // TERM, or null for none
 };
+void PrintTo(const Terminal& c, std::ostream* os) { *os << c.name; }
 
 class NoDisplay : public ::testing::TestWithParam<Terminal> {};
 

@@ -80,6 +80,7 @@ struct AudioFailure {
     const char* driver;   // SDL_AUDIODRIVER
     const char* diskFile; // SDL_DISKAUDIOFILE, for the disk driver
 };
+void PrintTo(const AudioFailure& c, std::ostream* os) { *os << c.name; }
 
 class NoAudioDevice : public ProgramTest, public ::testing::WithParamInterface<AudioFailure> {};
 
