@@ -106,11 +106,11 @@ std::string RegistryLeftovers() {
     return s.str();
 }
 
-void DrawEveryLoadedFrame() {
+void DrawEveryLoadedFrame(bool (*draw)(unsigned int id, unsigned int frame, int x, int y)) {
     for (unsigned int id = 1; id <= BRZ_MAX_SPRITESETS; ++id) {
         const BRZ_SpriteSet& s = sprites[id - 1];
         if (!s.imagem) continue;
-        for (int f = 0; f < s.matrizX * s.matrizY; ++f) BRZ_DesenhaSprite(id, unsigned(f), 0, 0);
+        for (int f = 0; f < s.matrizX * s.matrizY; ++f) draw(id, unsigned(f), 0, 0);
     }
 }
 

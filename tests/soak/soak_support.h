@@ -101,9 +101,10 @@ constexpr GrowthBounds kFullSetBounds{2048, 256 * 1024};
 // Every occupied sprite-set or font slot, one line each; empty when none is.
 std::string RegistryLeftovers();
 
-// Draws every frame of every loaded sprite set once, so that what the
-// renderer builds on a set's first blit exists before memory is measured.
-void DrawEveryLoadedFrame();
+// Draws every frame of every loaded sprite set once with `draw` (a renderer's
+// own draw), so that what the renderer builds on a set's first blit exists
+// before memory is measured.
+void DrawEveryLoadedFrame(bool (*draw)(unsigned int id, unsigned int frame, int x, int y));
 
 // Sets the 54 key states for the next frame: `held` are down (pressed now if
 // they were up), every other key is up (let go now if it was down).
@@ -126,6 +127,8 @@ public:
 
     long frames() const { return frames_; }
     long drawnFrames() const { return drawn_; }
+    // The renderer's own draw, which this replaces.
+    bool (*realDraw() const)(unsigned int, unsigned int, int, int) { return realDraw_; }
 
 private:
     static void FrameEnd(Uint8 fps);

@@ -101,7 +101,7 @@ TEST_F(LoadCycles, StartLoadOneFileOfEachKindAndShutDown) {
         for (const Picture& p : kSubsetPictures) failedLoads_ += BRZ_CarregaSpriteSet(p.file, p.frameW, p.frameH) == 0;
         for (const char* e : kEffects) failedLoads_ += BZA_CarregaEfeito(e) == 0;
         failedLoads_ += BZA_CarregaMusica(kMusic) == 0;
-        DrawEveryLoadedFrame();
+        DrawEveryLoadedFrame(BRZ_DesenhaSprite);
         ShutDown();
         CheckEmpty(cycle);
         watch_.Sample();
@@ -126,7 +126,7 @@ TEST_F(LoadCycles, StartLoadTheWholeGameAndShutDown) {
         std::vector<unsigned int> ids = Identifiers(portugues, ingles);
         ASSERT_EQ(ids.size(), 53u);
         failedLoads_ += Zeros(ids);
-        DrawEveryLoadedFrame();
+        DrawEveryLoadedFrame(BRZ_DesenhaSprite);
         MemoryUse loaded = MeasureMemory();
         ShutDown();
         CheckEmpty(cycle);

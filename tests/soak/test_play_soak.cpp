@@ -254,7 +254,7 @@ TEST(PlaySoak, ManyRunsOfTheRealFlowKeepMemoryFlatAndEndWithEmptyRegistries) {
         player.ChoosingLanguage(false);
         ASSERT_NE(j.r.colisao[kTilesMapa - 1], 0u) << "the generated assets must load";
         ASSERT_NE(j.r.sprGanhou, 0u);
-        DrawEveryLoadedFrame();
+        DrawEveryLoadedFrame(headless.realDraw());
         IniciaSessao(j);
         status = CicloPrincipal(j);
         frames = headless.frames();
