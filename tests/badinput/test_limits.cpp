@@ -4,7 +4,7 @@
 // refused with a message that gives its length (a font names the file) and
 // takes no slot. A full registry refuses new names but still shares the
 // names it holds; the audio registries say so, the sprite-set and font ones
-// return 0 without a word, as the engine's loads are specified to.
+// return 0 without a word, as the engine documents for its loads.
 // Built twice: on the software renderer and on the OpenGL renderer.
 #include <gtest/gtest.h>
 

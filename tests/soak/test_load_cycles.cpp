@@ -3,11 +3,11 @@
 // shut-down must not creep up from cycle to cycle.
 //
 // Loading the game's full set of 53 files takes seconds (twenty 2048x2048
-// pictures decoded, converted and masked; 2.5 to 6 s a set on the two-core
-// build machine), so 200 full cycles would take a quarter of an hour. The 200
-// cycles therefore load one file of every kind and load path the game uses,
-// including one 2048x2048 collision picture, and a handful of cycles load the
-// whole set through the game's own loader.
+// pictures decoded, converted and masked; 2.5 to 7 s a set on the two-core
+// build machine, depending on its load), so 200 full cycles would take 8 to 23
+// minutes. The 200 cycles therefore load one file of every kind and load path
+// the game uses, including one 2048x2048 collision picture (50 to 150 ms a
+// cycle), and six cycles load the whole set through the game's own loader.
 #include <gtest/gtest.h>
 
 #include <cstdio>
