@@ -22,6 +22,11 @@ double ThreadCpu();
 // False (with a message on stderr) when rsrc/ is not there.
 bool EnterDataDir();
 
+// Page faults of this process so far (minor: the page was in memory or was
+// just zeroed, as on the first touch of fresh memory; major: read from disk).
+long MinorFaults();
+long MajorFaults();
+
 // Resident memory of this process now / at its peak, in KiB (0 when unknown).
 long ResidentKiB();
 long PeakResidentKiB();

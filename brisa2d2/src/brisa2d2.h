@@ -158,8 +158,12 @@ BRZ_SpriteSet* BRZ_IniciaCarga(const char* arquivo, unsigned int* id);
 // Frame grid of a slot whose `largura`/`altura` are set: frame size 0 (or
 // below 1) in either direction makes the whole image one frame.
 void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura);
-// Builds and fills the slot's masks from its `imagem`; false when memory runs out.
-bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s);
+// Builds and fills the slot's masks from its `imagem`; false when memory runs
+// out (the surface is then untouched). With apagaMagenta, the same sweep also
+// writes transparent black (0) over every opaque magenta pixel of the loaded
+// picture (the top-left `largura` x `altura` of a 32-bit `imagem`): the OpenGL
+// renderer's colour key, without a pass of its own over the pixels.
+bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s, bool apagaMagenta = false);
 // Frees the slot's surface and masks and empties its name (texture excluded);
 // returns 0, the identifier of a failed load.
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);

@@ -51,7 +51,7 @@ static GLenum filtroMax = ESTADO_DESCONHECIDO, filtroMin = ESTADO_DESCONHECIDO;
 static GLint maxtexsize = 0;
 
 // ---------------------------------------------------------------------------
-// Private helpers: the state cache and the colour key
+// Private helpers: the state cache and the load's steps
 // ---------------------------------------------------------------------------
 
 static void resetaGL() {
@@ -110,19 +110,6 @@ static void modoFiltragem(GLenum fMax, GLenum fMin) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLint(fMax));
     filtroMax = fMax;
     filtroMin = fMin;
-}
-
-// Opaque magenta becomes transparent black (all four bytes 0).
-static void MagentaParaPontoTransparente(SDL_Surface* surface) {
-    if (!surface) return;
-    SDL_LockSurface(surface);
-    Uint32 chave = SDL_MapRGBA(surface->format, 255, 0, 255, 255);
-    for (int y = 0; y < surface->h; ++y) {
-        Uint32* linha = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
-        for (int x = 0; x < surface->w; ++x)
-            if (linha[x] == chave) linha[x] = 0;
-    }
-    SDL_UnlockSurface(surface);
 }
 
 static bool UsaImagemDireto(const SDL_Surface* img) {
@@ -402,8 +389,8 @@ unsigned int BRZGL_CarregaSpriteSet(const char* arquivo, int largura, int altura
     }
     s->larguraTextura = s->imagem->w;
     s->alturaTextura = s->imagem->h;
-    MagentaParaPontoTransparente(s->imagem);
-    if (!BRZ_CriaMascarasSpriteSet(s)) {
+    // One sweep builds the masks and turns opaque magenta into transparent black.
+    if (!BRZ_CriaMascarasSpriteSet(s, true)) {
         printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
         return BRZ_LiberaSpriteSet(s);
     }
