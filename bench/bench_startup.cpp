@@ -118,7 +118,7 @@ void Hook() {
 
 extern "C" {
 SDL_Surface* __real_IMG_Load(const char* file);
-SDL_Surface* __real_SDL_CreateRGBSurface(Uint32, int, int, int, Uint32, Uint32, Uint32, Uint32);
+SDL_Surface* __real__Z18BRZ_CriaSuperficieiijjjj(int, int, Uint32, Uint32, Uint32, Uint32);
 void __real_SDL_FreeSurface(SDL_Surface*);
 void __real_glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const GLvoid*);
 void __real_SDL_GL_SwapBuffers();
@@ -140,13 +140,12 @@ SDL_Surface* __wrap_IMG_Load(const char* file) {
 }
 
 // The working surface: from its creation to the release of the decoded image.
-SDL_Surface* __wrap_SDL_CreateRGBSurface(Uint32 flags, int w, int h, int d, Uint32 r, Uint32 gm, Uint32 b,
-                                         Uint32 a) {
+SDL_Surface* __wrap__Z18BRZ_CriaSuperficieiijjjj(int w, int h, Uint32 r, Uint32 gm, Uint32 b, Uint32 a) {
     if (g.current) {
         g.copyStart = Stamp::Take();
         g.copying = true;
     }
-    return __real_SDL_CreateRGBSurface(flags, w, h, d, r, gm, b, a);
+    return __real__Z18BRZ_CriaSuperficieiijjjj(w, h, r, gm, b, a);
 }
 
 void __wrap_SDL_FreeSurface(SDL_Surface* s) {

@@ -9,6 +9,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -290,10 +294,59 @@ bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s, bool apagaMagenta) {
     return true;
 }
 
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+// From this size up a surface's pixels are mapped by the engine: one huge page.
+static const size_t BYTES_PAGINA_GRANDE = size_t(2) << 20;
+
+// The length of the mapping that holds `bytes` bytes of pixels.
+static size_t TamanhoMapeado(size_t bytes) {
+    size_t pagina = size_t(sysconf(_SC_PAGESIZE));
+    return (bytes + pagina - 1) / pagina * pagina;
+}
+
+// Pixels mapped fresh from the system read as zeros, so the surface needs no
+// clearing pass; the advice asks for huge pages, where the system has them,
+// before anything touches the memory. Null when there is no large mapping to
+// make (small surface, no memory).
+static SDL_Surface* SuperficieMapeada(int largura, int altura, Uint32 r, Uint32 g, Uint32 b, Uint32 a) {
+    size_t pitch = size_t(largura) * 4;
+    size_t bytes = TamanhoMapeado(pitch * size_t(altura));
+    if (largura <= 0 || altura <= 0 || bytes < BYTES_PAGINA_GRANDE) return nullptr;
+    void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pixels == MAP_FAILED) return nullptr;
+    madvise(pixels, bytes, MADV_HUGEPAGE);
+    SDL_Surface* s = SDL_CreateRGBSurfaceFrom(pixels, largura, altura, 32, int(pitch), r, g, b, a);
+    if (!s) munmap(pixels, bytes);
+    return s;
+}
+#endif
+
+SDL_Surface* BRZ_CriaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (SDL_Surface* s = SuperficieMapeada(largura, altura, rmask, gmask, bmask, amask)) return s;
+#endif
+    return SDL_CreateRGBSurface(0, largura, altura, 32, rmask, gmask, bmask, amask);
+}
+
+void BRZ_LiberaSuperficie(SDL_Surface* s) {
+    if (!s) return;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // Only BRZ_CriaSuperficie hands SDL pixels that SDL must not free itself.
+    if (s->flags & SDL_PREALLOC) {
+        void* pixels = s->pixels;
+        size_t bytes = TamanhoMapeado(size_t(s->pitch) * size_t(s->h));
+        SDL_FreeSurface(s);
+        munmap(pixels, bytes);
+        return;
+    }
+#endif
+    SDL_FreeSurface(s);
+}
+
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s) {
     s->usuarios = 0;
     if (s->imagem) {
-        SDL_FreeSurface(s->imagem);
+        BRZ_LiberaSuperficie(s->imagem);
         s->imagem = nullptr;
     }
     s->apelido[0] = '\0';

@@ -164,6 +164,15 @@ void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura);
 // picture (the top-left `largura` x `altura` of a 32-bit `imagem`): the OpenGL
 // renderer's colour key, without a pass of its own over the pixels.
 bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s, bool apagaMagenta = false);
+// A largura x altura 32-bit software surface with these channel masks and
+// every byte 0, for a renderer's working copy of a picture; null when memory
+// runs out. A large one gets pixels of the engine's own, on huge pages where
+// the system offers them: filling 16 MiB then costs a handful of page faults
+// instead of four thousand. Free it with BRZ_LiberaSuperficie.
+SDL_Surface* BRZ_CriaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask);
+// Frees a sprite set's surface (null: nothing), and its pixels when
+// BRZ_CriaSuperficie allocated them.
+void BRZ_LiberaSuperficie(SDL_Surface* s);
 // Frees the slot's surface and masks and empties its name (texture excluded);
 // returns 0, the identifier of a failed load.
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);

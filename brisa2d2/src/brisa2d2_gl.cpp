@@ -137,7 +137,7 @@ static bool GradeCabe(const SDL_Surface* img, int spLargura, int spAltura) {
 // Copies the loaded image into the top-left corner of a transparent
 // power-of-two square; null (message printed) when the square cannot be made.
 static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char* arquivo) {
-    SDL_Surface* s = SDL_CreateRGBSurface(0, lado, lado, 32, rmask, gmask, bmask, amask);
+    SDL_Surface* s = BRZ_CriaSuperficie(lado, lado, rmask, gmask, bmask, amask);
     if (!s) {
         printf("Não conseguiu criar a imagem temporária ao carregar o sprite set. Arquivo: %s. Erro: %s.\n",
                arquivo, SDL_GetError());
