@@ -316,19 +316,21 @@ void BRZGL_Sincroniza(Uint8 fps) {
     BRZ_Entrada();
 }
 
+// The clear paints the clear colour itself, opaque: the pixels a full-screen
+// quad in that colour would leave, without filling the screen a second time
+// every frame. While a clip area is set, such a quad would be refused by the
+// stencil just cleared to 0, so the frame stays black with alpha 0.
 void BRZGL_LimpaTela() {
     if (!inicializado) return;
+    const GLfloat canal = 255.0f;
+    if (glIsEnabled(GL_STENCIL_TEST))
+        glClearColor(0, 0, 0, 0);
+    else
+        glClearColor(limpaR / canal, limpaG / canal, limpaB / canal, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     resetaGL();
     glLoadIdentity();
     setaTexturizacao(false);
-    glColor4ub(limpaR, limpaG, limpaB, 255);
-    glBegin(GL_QUADS);
-    glVertex2i(0, 0);
-    glVertex2i(screen->w, 0);
-    glVertex2i(screen->w, screen->h);
-    glVertex2i(0, screen->h);
-    glEnd();
 }
 
 void BRZGL_TrocaCorLimpezaTela(Uint8 r, Uint8 g, Uint8 b) {
