@@ -53,18 +53,9 @@ Held SpriteSetBytes() {
     return h;
 }
 
-void PushKey(SDLKey key) {
-    SDL_Event ev{};
-    ev.type = SDL_KEYDOWN;
-    ev.key.type = SDL_KEYDOWN;
-    ev.key.state = SDL_PRESSED;
-    ev.key.keysym.sym = key;
-    SDL_PushEvent(&ev);
-}
-
 void Hook() {
     ++g_syncs;
-    if (g_syncs == kLanguageFrame) PushKey(SDLK_p);
+    if (g_syncs == kLanguageFrame) vdbench::PressKey(SDLK_p);
     if (g_syncs != kMenuFrame) return;
     Held h = SpriteSetBytes();
     vdbench::Report r;

@@ -42,21 +42,12 @@ struct Pacing {
 
 Pacing g;
 
-void PushKey(SDLKey key) {
-    SDL_Event ev{};
-    ev.type = SDL_KEYDOWN;
-    ev.key.type = SDL_KEYDOWN;
-    ev.key.state = SDL_PRESSED;
-    ev.key.keysym.sym = key;
-    SDL_PushEvent(&ev);
-}
-
 // Runs at the start of every frame end, before the sleep.
 void Hook() {
     ++g.syncs;
     if (int(g.presents.size()) > kMeasuredFrames && !g.quitting) {
         g.quitting = true;
-        PushKey(SDLK_ESCAPE);
+        vdbench::PressKey(SDLK_ESCAPE);
     }
 }
 

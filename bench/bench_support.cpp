@@ -154,6 +154,15 @@ bool RunChild(const std::vector<std::string>& args, Report* report, double* star
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && !report->empty();
 }
 
+void PressKey(SDLKey key) {
+    SDL_Event ev{};
+    ev.type = SDL_KEYDOWN;
+    ev.key.type = SDL_KEYDOWN;
+    ev.key.state = SDL_PRESSED;
+    ev.key.keysym.sym = key;
+    SDL_PushEvent(&ev);
+}
+
 double Mean(const std::vector<double>& v) {
     if (v.empty()) return 0;
     double s = 0;

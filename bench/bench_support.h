@@ -4,6 +4,8 @@
 #ifndef VD_BENCH_SUPPORT_H
 #define VD_BENCH_SUPPORT_H
 
+#include <SDL.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -44,6 +46,9 @@ void WriteReport(int fd, const Report& report);
 // child was created. False when the child could not run, failed, or
 // reported nothing.
 bool RunChild(const std::vector<std::string>& args, Report* report, double* started);
+
+// Queues a key press for the engine's next input poll, as the keyboard would.
+void PressKey(SDLKey key);
 
 // Mean and nearest-rank percentile (p in 0..100) of a sample; 0 when empty.
 double Mean(const std::vector<double>& v);
