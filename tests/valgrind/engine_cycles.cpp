@@ -4,6 +4,7 @@
 // and the sanitizer test runs.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
