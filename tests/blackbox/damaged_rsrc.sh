@@ -13,7 +13,7 @@ bb_init "$3"
 # nanobot's animation cut to its first 600 bytes, and the music emptied.
 damaged="$BB_WORK/game"
 mkdir -p "$damaged"
-cp -R "$folder/rsrc" "$damaged/rsrc"
+cp -RL "$folder/rsrc" "$damaged/rsrc"   # -L: the files themselves, even through links
 rm "$damaged/rsrc/Mapa_01.png"
 truncate -s 600 "$damaged/rsrc/nano.png"
 : >"$damaged/rsrc/bgmusic.ogg"
