@@ -65,8 +65,9 @@ bool WritePngRows(const std::string& path, int w, int h, int bitDepth, int colou
 
 }  // namespace
 
-bool WritePngRgba(const std::string& path, const Raster& r, int zlibLevel) {
-    return WritePngRows(path, r.w, r.h, 8, PNG_COLOR_TYPE_RGBA, {}, {}, zlibLevel, PNG_FILTER_UP, r.px,
+bool WritePngRgba(const std::string& path, const Raster& r, int zlibLevel, bool filterUp) {
+    return WritePngRows(path, r.w, r.h, 8, PNG_COLOR_TYPE_RGBA, {}, {}, zlibLevel,
+                        filterUp ? PNG_FILTER_UP : PNG_FILTER_NONE, r.px,
                         size_t(r.w) * 4);
 }
 

