@@ -119,7 +119,7 @@ void DrawRoom(cairo_t* cr, const Frame& f, const Profile& p, const Sight& sight)
     DrawCurve(cr, f, p, p.plaque, kPastPlaque, 2);
     // Where a moving blob can close the way, a red bar on the axis.
     Use(cr, kClosed);
-    for (const Closing& c : ClosingBlobs(p, sight)) {
+    for (const Closing& c : ClosingBlobs(sight)) {
         cairo_rectangle(cr, f.X(c.fromX), f.RoomY(0) - 8, std::max(3.0, (c.toX - c.fromX) / kMapPerPixelX), 8);
         cairo_fill(cr);
     }

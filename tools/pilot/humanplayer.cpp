@@ -131,7 +131,10 @@ int Run(const Options& o) {
     pilot::Snapshot start = session.Save();
     int status = 0;
     std::vector<pilot::RunOutcome> losses;
-    if (o.narrow) pilot::PrintNarrowest(sight, stdout);
+    if (o.narrow) {
+        pilot::PrintNarrowest(sight, stdout);
+        pilot::PrintClosings(start, session.game().r, sight, stdout);
+    }
     if (o.survey) {
         pilot::SurveyPlan plan;
         plan.runs = o.runs;

@@ -21,16 +21,27 @@ const int kDrift = 2;
 const int kBeatPush = 20;
 const int kBeatPeriod = 180;  // frames between beats: the heart's rhythm
 
+const int kNever = 1 << 30;
 // Plans look this many frames ahead (the vessel ahead stays on screen), the
 // first of them choice by choice, the rest two choices at a time.
-const int kPlanFrames = 240;
+const int kPlanFrames = 300;
 const int kFinePlanFrames = 120;
 // Clearance beyond this many pixels counts as plenty: no reason to move.
 const float kPlenty = 24;
 // A plan that drives on is taken while it keeps this far from everything.
-const float kDriveOnMargin = 3;
+const float kDriveOnMargin = 10;
+// A blob this close to an end of its drift is taken to be turning there.
+const float kAtWall = 3;
+// How far a player keeps off the columns of a drifting blob ahead, in px:
+// stopping in front of one, it stops this far short of where it would touch.
+const int kKeepOff = 20;
+// Extra room kept from a drifting blob, whose turns the player can only guess.
+const float kDriftMargin = 6;
+// A blob coming at the nanobot is kept as much further off as it moves in this many frames.
+const float kComingFrames = 25;
 // Moving instead of keeping still needs a path this much roomier, in pixels
-// of clearance per frame of the plan (so the player does not twitch).
+// of clearance per frame of the plan, all frames together (so the player
+// does not twitch).
 const float kSumTolerancePerFrame = 1;
 
 // Where the play frame tests the nanobot's picture on the screen: the map
@@ -66,17 +77,31 @@ struct Model {
 };
 
 // How a plan fares: frames before it touches something (all of them when it
-// does not), then the least clearance on the way (capped), then the sum.
+// does not), the least clearance on the way (capped), the sum of the
+// clearances, and how many holds of space it waits.
 struct Score {
     int survived = 0;
     float least = kPlenty;
     float sum = 0;
+    int waits = 0;
+    int firstWait = kNever;  // frame (after the model's) of the first hold of space
 };
 
+// Longer survival first. Among plans that keep a safe margin, the one that
+// waits least, and of those the one that drives on first (waiting is for
+// when the way ahead is closed; the player keeps off the blobs while it
+// does, see kKeepOff). Then the roomier: the larger least clearance, then
+// (while that is short of plenty) the clearly larger sum. The moves are
+// tried keeping still first, so a tie keeps the nanobot still.
 bool Better(const Score& a, const Score& b, float sumTolerance) {
     if (a.survived != b.survived) return a.survived > b.survived;
+    bool safeA = a.least >= kDriveOnMargin, safeB = b.least >= kDriveOnMargin;
+    if (safeA != safeB) return safeA;
+    if (safeA && a.waits != b.waits) return a.waits < b.waits;
+    if (safeA && a.firstWait != b.firstWait) return a.firstWait > b.firstWait;
     if (a.least != b.least) return a.least > b.least;
-    return a.sum > b.sum + sumTolerance;
+    if (a.waits != b.waits) return a.waits < b.waits;
+    return a.least < kPlenty && a.sum > b.sum + sumTolerance;
 }
 
 bool IsBeat(int frame, int lastBeat) {
@@ -92,83 +117,103 @@ float Fold(float y, const Span& drift) {
     return lo + (u <= len ? u : 2 * len - u);
 }
 
+// The smallest span holding both (either may be empty).
+Span Hull(const Span& a, const Span& b) {
+    if (a.lo > a.hi) return b;
+    if (b.lo > b.hi) return a;
+    return Span{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
+}
+
 // The nanobot's map y as the collision test places it (the nanobot's place
 // on the screen is `screenY`): the map is drawn at the truncated scroll.
 float TestedY(float y, float screenY) { return screenY - std::trunc(screenY - y); }
 
 // Plans are trees of held choices: the first choices last one hold each,
 // later ones two (a person plans the far part of the way more coarsely).
-// Scores are worked out backwards over a lattice of heights, since every
-// choice moves the nanobot a whole number of steps up or down.
+// Scores are worked out backwards over a lattice of states: every choice
+// moves the nanobot a whole number of steps up or down, and forward by the
+// drift unless it waits, so a state is the steps moved and the holds waited.
 class Planner {
 public:
     explicit Planner(const Sight& sight)
         : sight_(sight), nanoWidth_(sight.NanoWidth()), screenY_(float(NanoScreenY())) {}
 
-    Input Choose(const Model& m, int hold, bool spaceAllowed);
-    const Score& Last() const { return last_; }
-
-private:
     struct Move {
         int vertical;  // -1 up, 0, +1 down (map y)
         bool space;
     };
+
+    // `jitter`: how many frames a hold may run over; the plan keeps that much
+    // further from the blobs ahead.
+    Input Choose(const Model& m, int hold, int jitter, bool spaceAllowed);
+    const Score& Last() const { return last_; }
+
+private:
     struct Level {
         int start, length;  // frames after the model's frame
-        int units;          // lattice steps one held key moves in it
+        int units;          // holds in it
     };
     struct State {
         int n;  // lattice steps down from the start (negative: up)
-        int s;  // 1 when the first choice held space
+        int w;  // holds waited before
     };
 
     void Prepare(const Model& m, int hold);
     float Clearance(int j, int px, float py, int x, float y) const;
+    void Place(int level, const State& st, int* x, float* y) const;
     Score Segment(int level, const State& from, const Move& mv, State* to) const;
-    Score Best(int level, const State& from, const Move* moves, int count, Move* chosen) const;
-    size_t Index(int n) const { return size_t(n + reach_); }
-    void Solve(int s);  // the values of every state after a first choice with (1) or without space
+    Score Best(int level, const State& from, int moves, Move* chosen) const;
+    // The best way on from every state of every level past the first;
+    // waiting is thought of only with `waiting`.
+    void Solve(bool waiting);
+    bool Safe(const Score& s) const;  // survives the whole plan with a safe margin
+    size_t Index(const State& st) const { return size_t(st.n + reach_) * size_t(reach_ + 1) + size_t(st.w); }
 
     const Sight& sight_;
     const int nanoWidth_;
     const float screenY_;
     const Model* m_ = nullptr;
     int hold_ = 0, reach_ = 0;
+    bool seeBlobs_ = true;  // false: plans as if the vessel were empty of blobs
+    int reachAhead_ = 0;  // px further right the nanobot may be than planned
     float tolerance_ = 0;
     std::vector<Level> levels_;
     std::vector<int> beatsBefore_;   // beats in frames (m.frame, m.frame + j]
     std::vector<float> blobY_;       // expected top of every blob, by blob and frame
-    std::vector<Score> next_[2], here_[2];  // by whether the first choice held space
+    std::vector<float> blobSpeed_;   // and its expected speed (down positive)
+    std::vector<Score> next_, here_;
     Score last_;
 };
+
+// Keep still first: moving has to be better.
+const Planner::Move kMoves[] = {{0, false}, {-1, false}, {1, false}, {0, true}, {-1, true}, {1, true}};
+const int kDriveMoves = 3, kAllMoves = 6;
 
 void Planner::Prepare(const Model& m, int hold) {
     m_ = &m;
     hold_ = hold;
-    tolerance_ = kSumTolerancePerFrame * float(hold);
+    tolerance_ = kSumTolerancePerFrame * float(kPlanFrames);
     levels_.clear();
     int start = 0;
     reach_ = 0;
-    while (start < kPlanFrames) {
+    while (start < kPlanFrames || levels_.size() < 2) {
         int units = start < kFinePlanFrames ? 1 : 2;
         levels_.push_back({start, units * hold, units});
         start += units * hold;
         reach_ += units;
     }
-    if (levels_.size() < 2) {
-        levels_.push_back({start, hold, 1});
-        reach_ += 1;
-        start += hold;
-    }
     beatsBefore_.assign(size_t(start + 1), 0);
     for (int j = 1; j <= start; ++j)
         beatsBefore_[size_t(j)] = beatsBefore_[size_t(j - 1)] + (IsBeat(m.frame + j, m.lastBeat) ? 1 : 0);
     blobY_.resize(m.blobs.size() * size_t(start + 1));
+    blobSpeed_.resize(blobY_.size());
     for (size_t b = 0; b < m.blobs.size(); ++b) {
         const Model::Blob& blob = m.blobs[b];
         for (int j = 0; j <= start; ++j) {
+            size_t k = b * size_t(start + 1) + size_t(j);
             float y = blob.y + blob.speed * float(m.frame + j - m.seenAt);
-            blobY_[b * size_t(start + 1) + size_t(j)] = blob.speed == 0 ? blob.y : Fold(y, blob.drift);
+            blobY_[k] = blob.speed == 0 ? blob.y : Fold(y, blob.drift);
+            blobSpeed_[k] = j == 0 ? blob.speed : blobY_[k] - blobY_[k - 1];
         }
     }
 }
@@ -184,27 +229,42 @@ float Planner::Clearance(int j, int px, float py, int x, float y) const {
     // The play frame tests the blobs, after they moved, against the nanobot
     // where it was before the frame's scroll.
     size_t frames = beatsBefore_.size();
-    for (size_t b = 0; b < m.blobs.size(); ++b) {
+    for (size_t b = 0; seeBlobs_ && b < m.blobs.size(); ++b) {
         const Model::Blob& blob = m.blobs[b];
         int dx = px - blob.x;
-        if (dx < -nanoWidth_ || dx > blob.width) continue;
-        Span cut = sight_.Blocked(blob.row, dx);
+        // Margins ahead only while driving on: a player waiting in place is where it is.
+        int ahead = x > px ? reachAhead_ + (blob.speed == 0 ? 0 : kKeepOff) : 0;
+        if (dx < -nanoWidth_ - ahead || dx > blob.width) continue;
+        Span cut = Hull(sight_.Blocked(blob.row, dx), sight_.Blocked(blob.row, std::min(dx + ahead, 0)));
         if (cut.lo > cut.hi) continue;
         float rel = py - blobY_[b * frames + size_t(j)];
         float gap = rel < cut.lo ? cut.lo - rel - 1 : (rel > cut.hi ? rel - cut.hi - 1 : -1);
+        if (blob.speed != 0) {
+            // A drifting blob is kept further off: where it turns is a guess,
+            // and one coming at the nanobot is kept further off still.
+            float speed = blobSpeed_[b * frames + size_t(j)];
+            bool coming = (rel < cut.lo && speed < 0) || (rel > cut.hi && speed > 0);
+            gap -= kDriftMargin + (coming ? kComingFrames * std::fabs(speed) : 0);
+        }
         least = std::min(least, gap);
     }
     return least;
 }
 
+void Planner::Place(int level, const State& st, int* x, float* y) const {
+    const Level& lv = levels_[size_t(level)];
+    *x = m_->x + kDrift * (lv.start - st.w * hold_) - kBeatPush * beatsBefore_[size_t(lv.start)];
+    *y = m_->y + offsetX * float(hold_ * st.n);
+}
+
 Score Planner::Segment(int level, const State& from, const Move& mv, State* to) const {
-    const Model& m = *m_;
     const Level& lv = levels_[size_t(level)];
     Score sc;
-    int x = m.x + kDrift * (lv.start - from.s * hold_) - kBeatPush * beatsBefore_[size_t(lv.start)];
-    float y = m.y + offsetX * float(hold_ * from.n);
+    int x;
+    float y;
+    Place(level, from, &x, &y);
     for (int j = lv.start + 1; j <= lv.start + lv.length; ++j) {
-        int nx = x + (mv.space ? 0 : kDrift) - (IsBeat(m.frame + j, m.lastBeat) ? kBeatPush : 0);
+        int nx = x + (mv.space ? 0 : kDrift) - (IsBeat(m_->frame + j, m_->lastBeat) ? kBeatPush : 0);
         float ny = y + offsetX * float(mv.vertical);
         float c = Clearance(j, x, y, nx, ny);
         if (c < 0) {
@@ -218,62 +278,79 @@ Score Planner::Segment(int level, const State& from, const Move& mv, State* to) 
         y = ny;
     }
     sc.survived = lv.start + lv.length;
+    sc.waits = mv.space ? lv.units : 0;
+    if (mv.space) sc.firstWait = lv.start;
     to->n = from.n + mv.vertical * lv.units;
-    to->s = from.s + (mv.space ? 1 : 0);
+    to->w = from.w + sc.waits;
     return sc;
 }
 
-// The best of `moves` from a state, each followed by the best way on.
-Score Planner::Best(int level, const State& from, const Move* moves, int count, Move* chosen) const {
+// The best of the first `moves` moves from a state, each followed by the best way on.
+Score Planner::Best(int level, const State& from, int moves, Move* chosen) const {
     Score best;
     best.survived = -1;
-    for (int i = 0; i < count; ++i) {
+    bool last = level + 1 == int(levels_.size());
+    for (int i = 0; i < moves; ++i) {
         State to{};
-        Score sc = Segment(level, from, moves[i], &to);
-        if (level + 1 < int(levels_.size()) && sc.survived == levels_[size_t(level)].start + levels_[size_t(level)].length) {
-            const Score& after = next_[size_t(to.s)][Index(to.n)];
-            sc = Score{after.survived, std::min(sc.least, after.least), sc.sum + after.sum};
+        Score sc = Segment(level, from, kMoves[i], &to);
+        if (!last && sc.survived == levels_[size_t(level)].start + levels_[size_t(level)].length) {
+            const Score& after = next_[Index(to)];
+            int firstWait = sc.waits > 0 ? levels_[size_t(level)].start : after.firstWait;
+            sc = Score{after.survived, std::min(sc.least, after.least), sc.sum + after.sum, sc.waits + after.waits,
+                       firstWait};
         }
         if (best.survived < 0 || Better(sc, best, tolerance_)) {
             best = sc;
-            if (chosen) *chosen = moves[i];
+            if (chosen) *chosen = kMoves[i];
         }
     }
     return best;
 }
 
-void Planner::Solve(int s) {
-    static const Move drive[] = {{0, false}, {-1, false}, {1, false}};
-    std::vector<Score>& next = next_[size_t(s)];
-    std::vector<Score>& here = here_[size_t(s)];
-    size_t states = size_t(2 * reach_ + 1);
-    next.assign(states, Score{});
+void Planner::Solve(bool waiting) {
+    size_t states = size_t(2 * reach_ + 1) * size_t(reach_ + 1);
+    next_.assign(states, Score{});
     int reach = reach_;
     for (int level = int(levels_.size()) - 1; level >= 1; --level) {
         reach -= levels_[size_t(level)].units;
-        here.assign(states, Score{});
-        for (int n = -reach; n <= reach; ++n) here[Index(n)] = Best(level, State{n, s}, drive, 3, nullptr);
-        next.swap(here);
+        here_.assign(states, Score{});
+        for (int w = 0; w <= (waiting ? reach : 0); ++w)
+            for (int n = -reach; n <= reach; ++n) {
+                State st{n, w};
+                int x;
+                float y;
+                Place(level, st, &x, &y);
+                // No way on from inside a wall: only a plan that already died gets here.
+                if (Clearance(levels_[size_t(level)].start, x, y, x, y) < 0) {
+                    here_[Index(st)] = Score{levels_[size_t(level)].start, -1, 0, 0, kNever};
+                    continue;
+                }
+                here_[Index(st)] = Best(level, st, waiting ? kAllMoves : kDriveMoves, nullptr);
+            }
+        next_.swap(here_);
     }
 }
 
-Input Planner::Choose(const Model& m, int hold, bool spaceAllowed) {
+Input Planner::Choose(const Model& m, int hold, int jitter, bool spaceAllowed) {
     Prepare(m, hold);
-    const Move drive[] = {{0, false}, {-1, false}, {1, false}};
-    const Move wait[] = {{0, true}, {-1, true}, {1, true}};
-    // Backwards over the levels: the best way on from every reachable state.
-    // Space is held, if at all, in the first choice only (waiting before
-    // driving on), and only thought of when driving on at once looks bad.
-    Solve(0);
+    reachAhead_ = kDrift * (jitter + 1);
     const State root{0, 0};
-    Move chosen = drive[0];
-    Score best = Best(0, root, drive, 3, &chosen);
-    bool driveOn = best.survived == levels_.back().start + levels_.back().length && best.least >= kDriveOnMargin;
-    if (spaceAllowed && !driveOn) {
-        Solve(1);
-        Move waiting = wait[0];
-        Score sc = Best(0, root, wait, 3, &waiting);
-        if (Better(sc, best, tolerance_)) best = sc, chosen = waiting;
+    // Drive on while a way ahead keeps clear. Otherwise wait (space), but only
+    // when it is the blobs that close the way: walls do not move away.
+    seeBlobs_ = true;
+    Solve(false);
+    Move chosen = kMoves[0];
+    Score best = Best(0, root, kDriveMoves, &chosen);
+    if (spaceAllowed && !Safe(best)) {
+        seeBlobs_ = false;
+        Solve(false);
+        Move ignored = kMoves[0];
+        bool wallsAllow = Safe(Best(0, root, kDriveMoves, &ignored));
+        seeBlobs_ = true;
+        if (wallsAllow) {
+            Solve(true);
+            best = Best(0, root, kAllMoves, &chosen);
+        }
     }
     last_ = best;
     Input in;
@@ -281,6 +358,10 @@ Input Planner::Choose(const Model& m, int hold, bool spaceAllowed) {
     in.down = chosen.vertical > 0;
     in.space = chosen.space;
     return in;
+}
+
+bool Planner::Safe(const Score& s) const {
+    return s.survived == levels_.back().start + levels_.back().length && s.least >= kDriveOnMargin;
 }
 
 // Small, fast and the same everywhere: the jitter of one run.
@@ -364,9 +445,14 @@ Model Human::Expect(int frame, int delay) const {
     m.seenAt = seenFrame;
     for (int row = 0; row < kObstaculos; ++row) {
         if (!s.onScreen[size_t(row)]) continue;
-        float speed = seenFrame > 0 && before.onScreen[size_t(row)] ? s.blobY[size_t(row)] - before.blobY[size_t(row)] : 0;
-        m.blobs.push_back({row, int(s.blobX[size_t(row)]), sight_.BlobWidth(row), s.blobY[size_t(row)], speed,
-                           sight_.Drift(row)});
+        float y = s.blobY[size_t(row)];
+        float speed = seenFrame > 0 && before.onScreen[size_t(row)] ? y - before.blobY[size_t(row)] : 0;
+        Span drift = sight_.Drift(row);
+        // A blob at an end of its drift is turning: it comes away from the wall
+        // (it may shake there for a few frames first).
+        if (y <= drift.lo + kAtWall) speed = std::fabs(speed);
+        if (y >= drift.hi - kAtWall) speed = -std::fabs(speed);
+        m.blobs.push_back({row, int(s.blobX[size_t(row)]), sight_.BlobWidth(row), y, speed, drift});
     }
     if (style_.planning == Planning::kReactive) return m;
     // The keys already chosen act before the new ones: play them forward.
@@ -381,7 +467,7 @@ Model Human::Expect(int frame, int delay) const {
 
 Input Human::Decide(int frame, int delay) {
     Model m = Expect(frame, delay);
-    Input in = planner_.Choose(m, style_.hold, style_.spaceAllowed);
+    Input in = planner_.Choose(m, style_.hold, style_.jitter, style_.spaceAllowed);
     if (style_.trace) {
         const Score& s = planner_.Last();
         fprintf(style_.trace, "frame %d: at x %d y %.1f, expects x %d y %.1f after frame %d: %s%s%s, survives %d, least %.1f\n",
@@ -421,6 +507,7 @@ RunOutcome Human::Play(const Snapshot& start) {
         out.mapY = NanoMapY(vecPosicao);
         ResultadoQuadro end = session_.Play(held);
         if (end != QUADRO_SEGUE) {
+            out.keys.frames.assign(keys_.begin() + 1, keys_.end());
             out.end = end;
             out.frames = frame;
             if (end == QUADRO_PERDEU_OBSTACULO) out.blobRow = BlobTouched();
@@ -431,6 +518,11 @@ RunOutcome Human::Play(const Snapshot& start) {
 }
 
 }  // namespace
+
+int DrivenX(int frames) {
+    int start = int(NanoMapX(posini));
+    return start + kDrift * frames - kBeatPush * (frames / kBeatPeriod);
+}
 
 int RunOutcome::Tile() const { return std::min(kTilesMapa, std::max(1, int(mapX) / 2048 + 1)); }
 

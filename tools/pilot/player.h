@@ -47,6 +47,7 @@ struct RunOutcome {
     // The nanobot's collision picture (top-left, map pixels) in the frame before the end.
     float mapX = 0, mapY = 0;
     int blobRow = -1;                    // layout row (0-based) of the blob touched, -1 for none
+    Route keys;                          // the keys held, frame by frame
     bool Won() const { return end == QUADRO_GANHOU; }
     int Tile() const;                    // map tile (1 to 10) of mapX
 };
@@ -54,6 +55,10 @@ struct RunOutcome {
 // Plays one run from `start` (the session is put back there first) to its end.
 RunOutcome PlayLikeAHuman(HeadlessSession& session, const Snapshot& start, const Sight& sight,
                           const PlayerStyle& style);
+
+// Where the nanobot's picture is (map x, left edge) after `frames` play frames
+// of a run that never holds space (the heart's first beat comes at frame 180).
+int DrivenX(int frames);
 
 // One line: "won in N frames ..." or "lost on ... at map x ..., tile ...".
 std::string Describe(const RunOutcome& outcome);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "brisa2d2.h"
 
@@ -10,6 +11,9 @@ namespace pilot {
 namespace {
 
 const float kClosed = -1;
+const int kMapHeight = 2048;   // map tiles are this tall at most
+const int kDriftPerFrame = 2;  // the map drifts this far per frame while space is not held
+const size_t kStepHalves = 3;  // the vertical step per frame (1.5 px), in half pixels
 
 bool SpansOf(unsigned int spriteSet, ColumnSpans* out) {
     if (spriteSet == 0 || spriteSet > BRZ_MAX_SPRITESETS || !sprites[spriteSet - 1].bmask) return false;
@@ -131,6 +135,30 @@ std::vector<Span> Sight::Room(int mx) const {
     return room;
 }
 
+std::vector<Span> Sight::Free(int mx, int row, float blobTop) const {
+    return Free(mx, std::vector<int>{row}, std::vector<float>{blobTop});
+}
+
+std::vector<Span> Sight::Free(int mx, const std::vector<int>& rows, const std::vector<float>& tops) const {
+    std::vector<Span> free = Room(mx), next;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        Span cut = Blocked(rows[i], mx - int(kLayout[rows[i]].x));
+        if (cut.lo > cut.hi) continue;
+        next.clear();
+        for (const Span& s : free) Subtract(s, Span{cut.lo + tops[i], cut.hi + tops[i]}, &next);
+        free.swap(next);
+    }
+    return free;
+}
+
+bool Sight::Passable(int row, float blobTop) const {
+    int from = int(kLayout[row].x) - NanoWidth() - kDriftPerFrame, to = int(kLayout[row].x) + BlobWidth(row);
+    Reach reach;
+    reach.Start(Free(from, row, blobTop));
+    for (int x = from + kDriftPerFrame; x <= to && !reach.Empty(); x += kDriftPerFrame) reach.Step(Free(x, row, blobTop));
+    return !reach.Empty();
+}
+
 int Sight::FreePlayPastPlaque(int mx) const { return Widest(Room(mx)); }
 
 int Sight::FreePlayPastDrift(int mx) const {
@@ -147,6 +175,32 @@ int Sight::FreePlayPastDrift(int mx) const {
         }
     }
     return least;
+}
+
+void Reach::Start(const std::vector<Span>& free) {
+    at_.assign(size_t(2 * kMapHeight), 1);
+    Keep(free);
+}
+
+void Reach::Step(const std::vector<Span>& free) {
+    grown_.assign(at_.size(), 0);
+    for (size_t h = 0; h < at_.size(); ++h) {
+        if (!at_[h]) continue;
+        size_t lo = h >= kStepHalves ? h - kStepHalves : 0, hi = std::min(at_.size() - 1, h + kStepHalves);
+        for (size_t k = lo; k <= hi; ++k) grown_[k] = 1;
+    }
+    at_.swap(grown_);
+    Keep(free);
+}
+
+bool Reach::Empty() const { return std::find(at_.begin(), at_.end(), 1) == at_.end(); }
+
+void Reach::Keep(const std::vector<Span>& free) {
+    std::vector<char> kept(at_.size(), 0);
+    for (const Span& s : free)
+        for (int h = std::max(0, int(std::ceil(2 * s.lo))); h <= std::min(int(at_.size()) - 1, int(2 * s.hi)); ++h)
+            kept[size_t(h)] = at_[size_t(h)];
+    at_.swap(kept);
 }
 
 void Subtract(const Span& from, const Span& cut, std::vector<Span>* out) {

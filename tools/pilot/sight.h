@@ -64,6 +64,15 @@ public:
     // -1 where one can close the vessel).
     int FreePlayPastDrift(int mx) const;
 
+    // The heights the nanobot's top edge can take at map x `mx`, past the
+    // fixed blobs and the blob of layout row `row` with its top at `blobTop`.
+    std::vector<Span> Free(int mx, int row, float blobTop) const;
+    // As Free, past several such blobs (layout rows and tops, side by side).
+    std::vector<Span> Free(int mx, const std::vector<int>& rows, const std::vector<float>& tops) const;
+    // Whether a nanobot driving on can pass the columns of the blob of
+    // layout row `row` while that blob keeps its top at `blobTop`.
+    bool Passable(int row, float blobTop) const;
+
     // How high and how low the top edge of layout row `row` (0-based) goes
     // bouncing between the walls of its columns.
     Span Drift(int row) const { return drift_[size_t(row)]; }
@@ -87,6 +96,20 @@ private:
     Blocking fixedBlocks_, movingBlocks_;  // blob (A) against the nanobot (B)
     std::vector<Span> band_;
     std::vector<Span> drift_;
+};
+
+// The heights the nanobot's top edge can have reached, frame after frame, in
+// half pixels: each frame it moves up to 1.5 px up or down, and it is only
+// where the frame leaves it free.
+class Reach {
+public:
+    void Start(const std::vector<Span>& free);
+    void Step(const std::vector<Span>& free);
+    bool Empty() const;
+
+private:
+    void Keep(const std::vector<Span>& free);
+    std::vector<char> at_, grown_;
 };
 
 // The heights of `from` that stay free once `cut` is taken out (0, 1 or 2 pieces),

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "brisa2d2.h"
 #include "consts.h"
 #include "search.h"
 
@@ -14,6 +15,8 @@ namespace {
 const int kTileWidth = 2048;
 // The run is won once the map is pushed past this x (vecPosicao.x).
 const float kFinishVecX = -19200;
+const int kDriftPerFrame = 2;  // the map drifts this far per frame while space is not held
+const int kBeatPeriod = 180, kBeatPush = 20;  // the heart beats every 180 frames and pushes 20 px back
 // Losses closer than this along the run are reported as one place.
 const int kPlaceGrain = 100;
 
@@ -49,16 +52,18 @@ Profile MeasureProfile(const Sight& sight) {
 std::vector<TileRoom> RoomPerTile(const Profile& p) {
     std::vector<TileRoom> tiles;
     for (int t = 0; t < kTilesMapa; ++t) {
-        TileRoom room{t + 1, 1 << 30, 0, -1};
-        std::vector<int> values;
+        TileRoom room{t + 1, 1 << 30, 0, -1, -1};
+        std::vector<int> values, drift;
         for (int i = 0; i < p.Size(); ++i) {
             int x = p.firstX + i;
             if (x / kTileWidth != t) continue;
             values.push_back(p.plaque[size_t(i)]);
+            drift.push_back(p.drift[size_t(i)]);
             if (p.plaque[size_t(i)] < room.least) room.least = p.plaque[size_t(i)], room.leastX = x;
         }
         if (values.empty()) continue;
         room.median = Median(values);
+        room.medianDrift = Median(drift);
         tiles.push_back(room);
     }
     return tiles;
@@ -78,20 +83,18 @@ std::vector<Place> Narrowest(const Profile& p, int count, int apart) {
     return picked;
 }
 
-std::vector<Closing> ClosingBlobs(const Profile& p, const Sight& sight) {
+std::vector<Closing> ClosingBlobs(const Sight& sight) {
     std::vector<Closing> out;
     for (int row = 0; row < kObstaculos; ++row) {
         if (!kLayout[row].movel) continue;
-        Closing c{row, -1, -1};
-        for (int i = 0; i < p.Size(); ++i) {
-            int x = p.firstX + i;
-            if (p.drift[size_t(i)] >= 0 || x + sight.NanoWidth() < int(kLayout[row].x) ||
-                x > int(kLayout[row].x) + sight.BlobWidth(row))
-                continue;
-            if (c.fromX < 0) c.fromX = x;
-            c.toX = x;
+        int x = int(kLayout[row].x);
+        Closing c{row, x - sight.NanoWidth(), x + sight.BlobWidth(row), 1, 0};
+        for (float top = sight.Drift(row).lo; top <= sight.Drift(row).hi; top += 1) {
+            if (sight.Passable(row, top)) continue;
+            if (c.fromY > c.toY) c.fromY = top;
+            c.toY = top;
         }
-        if (c.fromX >= 0) out.push_back(c);
+        if (c.fromY <= c.toY) out.push_back(c);
     }
     return out;
 }
@@ -99,19 +102,111 @@ std::vector<Closing> ClosingBlobs(const Profile& p, const Sight& sight) {
 void PrintNarrowest(const Sight& sight, FILE* out) {
     Profile p = MeasureProfile(sight);
     fprintf(out, "room for the nanobot's collision picture (px of vertical play, fixed blobs taken out)\n");
-    fprintf(out, "  tile  least  at map x  median\n");
+    fprintf(out, "  tile  least  at map x  median  median with the moving blobs at their worst\n");
     for (const TileRoom& t : RoomPerTile(p))
-        fprintf(out, "  %4d  %5d  %8d  %6d\n", t.tile, t.least, t.leastX, t.median);
+        fprintf(out, "  %4d  %5d  %8d  %6d  %6d\n", t.tile, t.least, t.leastX, t.median, t.medianDrift);
     fprintf(out, "narrowest places (at least 400 px apart):\n");
     for (const Place& n : Narrowest(p, 8, 400))
         fprintf(out, "  map x %5d (tile %d, %2.0f%% of the run): %d px (walls alone %d px)\n", n.x,
                 n.x / kTileWidth + 1, 100.0 * (n.x - p.firstX) / p.Size(), n.room,
                 p.walls[size_t(n.x - p.firstX)]);
-    std::vector<Closing> closing = ClosingBlobs(p, sight);
+    std::vector<Closing> closing = ClosingBlobs(sight);
     if (closing.empty()) fprintf(out, "no moving blob can close the way\n");
     for (const Closing& c : closing)
-        fprintf(out, "moving blob of layout row %d (x %.0f, %.0f px/s) can close the way for the nanobot at x %d..%d\n",
-                c.row + 1, kLayout[c.row].x, kLayout[c.row].vy, c.fromX, c.toX);
+        fprintf(out, "moving blob of layout row %d (x %.0f, %.0f px/s) closes the way with its top at y %.0f..%.0f\n",
+                c.row + 1, kLayout[c.row].x, kLayout[c.row].vy, c.fromY, c.toY);
+}
+
+namespace {
+
+// A moving blob's tops from the start of a run, frame by frame (index 0: the
+// start), bounced off the walls exactly as the play frame does.
+std::vector<float> DriftOf(const Snapshot& start, const Recursos& r, int row, int frames) {
+    Inimigo blob = start.blobs[size_t(row)];
+    std::vector<float> tops{blob.getPosicao().y - start.position.y};
+    for (int f = 1; f <= frames; ++f) {
+        int tile = int((blob.getPosicao().x - start.position.x) / kTileWidth);
+        blob.Atualiza();
+        math::Vector2D at = blob.getPosicao();
+        if (BRZ_ColidiuSprites(blob.getSprite(), unsigned(blob.getQuadroAtual()), int(at.x), int(at.y), r.colisao[tile],
+                               0, int(start.position.x) + tile * kTileWidth, int(start.position.y)))
+            blob.Rebate();
+        tops.push_back(at.y - start.position.y);
+    }
+    return tops;
+}
+
+// Prints the ranges of d for which passes(d) holds.
+template <typename Test>
+void PrintRanges(FILE* out, int from, int to, Test passes) {
+    int openFrom = 0, open = 0;
+    bool was = false;
+    for (int d = from; d <= to + 1; ++d) {
+        bool now = d <= to && passes(d);
+        if (now && !was) openFrom = d;
+        if (now) ++open;
+        if (!now && was) fprintf(out, " [%d, %d]", openFrom, d - 1);
+        was = now;
+    }
+    fprintf(out, " (%.0f%% of them)\n", 100.0 * open / (to - from + 1));
+}
+
+// How far a run that drives on from frame `enter` at the left of the first
+// blob's columns gets: the number of the blobs (in order) it gets past.
+size_t BlobsPassed(const Sight& sight, const std::vector<int>& rows, const std::vector<std::vector<float>>& tops,
+                   int enter) {
+    int x = int(kLayout[rows[0]].x) - sight.NanoWidth() - kDriftPerFrame;
+    Reach reach;
+    size_t passed = 0;
+    std::vector<int> near;
+    std::vector<float> nearTops;
+    for (int f = enter; passed < rows.size(); ++f) {
+        near.clear();
+        nearTops.clear();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (f < 1 || f >= int(tops[i].size())) return passed;
+            near.push_back(rows[i]);
+            nearTops.push_back(tops[i][size_t(f)]);
+        }
+        // The play frame tests the blobs against the nanobot where it was before the frame's scroll.
+        std::vector<Span> free = sight.Free(x, near, nearTops);
+        if (f == enter)
+            reach.Start(free);
+        else
+            reach.Step(free);
+        if (reach.Empty()) return passed;
+        while (passed < rows.size() && x > int(kLayout[rows[passed]].x) + sight.BlobWidth(rows[passed])) ++passed;
+        x += kDriftPerFrame - (f % kBeatPeriod == 0 ? kBeatPush : 0);
+    }
+    return passed;
+}
+
+}  // namespace
+
+void PrintClosings(const Snapshot& start, const Recursos& r, const Sight& sight, FILE* out) {
+    const int kEarlier = 600, kLater = 600;
+    std::vector<int> rows;
+    for (const Closing& c : ClosingBlobs(sight)) rows.push_back(c.row);
+    if (rows.empty()) return;
+    int enter = 0;
+    while (DrivenX(enter) < int(kLayout[rows[0]].x) - sight.NanoWidth()) ++enter;
+    std::vector<std::vector<float>> tops;
+    for (int row : rows) tops.push_back(DriftOf(start, r, row, enter + kLater + 1200));
+    fprintf(out, "a run that never holds space meets the moving blob of layout row %d at frame %d; entering "
+                 "d frames later, a run that drives on gets past\n", rows[0] + 1, enter);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        fprintf(out, "  the blob of row %d alone for d in", rows[i] + 1);
+        std::vector<int> one{rows[i]};
+        std::vector<std::vector<float>> oneTops{tops[i]};
+        int delay = 0;  // a run that drives on reaches this blob this many frames after the first
+        while (DrivenX(enter + delay) < int(kLayout[rows[i]].x) - sight.NanoWidth()) ++delay;
+        PrintRanges(out, -kEarlier, kLater,
+                    [&](int d) { return BlobsPassed(sight, one, oneTops, enter + delay + d) == 1; });
+    }
+    for (size_t n = 2; n <= rows.size(); ++n) {
+        fprintf(out, "  the first %zu of them for d in", n);
+        PrintRanges(out, -kEarlier, kLater, [&](int d) { return BlobsPassed(sight, rows, tops, enter + d) >= n; });
+    }
 }
 
 int SurveyRow::Wins() const {

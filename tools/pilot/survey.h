@@ -32,6 +32,7 @@ struct TileRoom {
     int tile;          // 1 to 10
     int least, leastX; // the least room past the plaque in the tile's part of the run, and where
     int median;        // the median room past the plaque
+    int medianDrift;   // the median room with the moving blobs at their worst too
 };
 std::vector<TileRoom> RoomPerTile(const Profile& p);
 
@@ -41,15 +42,23 @@ struct Place {
 };
 std::vector<Place> Narrowest(const Profile& p, int count, int apart);
 
-// The stretches where a moving blob can close the vessel: waiting is the way through.
+// The moving blobs that can close the vessel: somewhere on its drift the blob
+// leaves a nanobot that drives on no way past it; waiting is the way through.
 struct Closing {
-    int row;          // layout row, 0-based
-    int fromX, toX;   // nanobot x where the way can be closed
+    int row;            // layout row, 0-based
+    int fromX, toX;     // nanobot x from where it meets the blob's columns to where it leaves them
+    float fromY, toY;   // the blob's tops that close the way
 };
-std::vector<Closing> ClosingBlobs(const Profile& p, const Sight& sight);
+std::vector<Closing> ClosingBlobs(const Sight& sight);
 
 // Narrowest places, room per tile and the closing blobs, as a report.
 void PrintNarrowest(const Sight& sight, FILE* out);
+
+// For the moving blobs that can close the way: when a run that drives on
+// (never holds space) gets past them, entering them earlier or later than a
+// run that never held space before (their real bounces, played from the start
+// of a run), one by one and all together in their order along the run.
+void PrintClosings(const Snapshot& start, const Recursos& r, const Sight& sight, FILE* out);
 
 struct SurveyPlan {
     int runs = 10;

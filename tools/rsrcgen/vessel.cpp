@@ -1,5 +1,6 @@
 #include "vessel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -33,45 +34,66 @@ struct Point {
 // for them to drift; the way between them never climbs faster than half a pixel
 // per pixel forward. The vessel starts closed (the injection point) and rises
 // after the first plaque, so a nanobot left alone meets the bottom wall early.
+// The room narrows along the run: wide in the first two tiles, where a player
+// learns the keys, about half as much by the middle, and narrowest in the last
+// third, a straight narrow stretch (x 15900..17000, 115 px high) across the
+// side vessels below, then a long, gently winding 135 px to the finish.
 const std::vector<Point> kTopWall = {
-    {0, 900},      {700, 895},    {1000, 880},   {1200, 870},   {1350, 840},   {1600, 740},
-    {1850, 600},   {2050, 470},   {2192, 392},   {2270, 402},   {2355, 432},   {2550, 560},
-    {2800, 760},   {3000, 900},   {3100, 960},   {3290, 1010},  {3500, 1020},  {3700, 980},
-    {3900, 860},   {4050, 700},   {4140, 560},   {4300, 480},   {4450, 470},   {4600, 490},
-    {4740, 540},   {4870, 680},   {4960, 880},   {5052, 985},   {5163, 1025},  {5350, 1040},
-    {5600, 1110},  {5800, 1160},  {6150, 1160},  {6300, 1080},  {6450, 1000},  {6800, 900},
-    {7100, 760},   {7400, 700},   {7700, 760},   {8000, 880},   {8300, 960},   {8850, 960},
-    {9040, 975},   {9400, 930},   {9600, 905},   {9708, 893},   {9757, 800},   {9834, 748},
-    {9950, 640},   {10100, 570},  {10340, 555},  {10440, 540},  {10540, 530},  {10800, 620},
-    {11100, 900},  {11400, 1080}, {11650, 1100}, {11900, 1100}, {12100, 1060}, {12500, 1000},
-    {12800, 800},  {13000, 760},  {13150, 755},  {13272, 800},  {13370, 905},  {13468, 990},
-    {13650, 1030}, {13900, 1000}, {14300, 850},  {14700, 700},  {15100, 620},  {15500, 660},
-    {15900, 720},  {16200, 700},  {16500, 690},  {16900, 700},  {17200, 720},  {17600, 760},
-    {18000, 800},  {18400, 820},  {18800, 800},  {19200, 760},  {19600, 700},  {20000, 650},
-    {20480, 620},
+    {0, 890}, {700, 850}, {950, 780}, {1250, 700}, {1550, 620}, {1850, 540}, {2050, 470}, {2192, 392},
+    {2270, 402}, {2355, 432}, {2550, 530}, {2800, 650}, {3050, 760}, {3300, 850}, {3550, 880}, {3750, 850},
+    {3950, 740}, {4100, 640}, {4200, 596}, {4300, 572}, {4450, 575}, {4600, 610}, {4700, 640}, {4800, 690},
+    {4920, 850}, {5052, 985}, {5163, 1025}, {5350, 1050}, {5600, 1080}, {5800, 1090}, {6000, 1105},
+    {6150, 1085}, {6300, 1040}, {6450, 995}, {6600, 955}, {6800, 900}, {7100, 830}, {7400, 790}, {7700, 790},
+    {8000, 830}, {8300, 890}, {8600, 940}, {8850, 1000}, {9040, 990}, {9200, 975}, {9400, 945}, {9600, 905},
+    {9708, 893}, {9757, 800}, {9834, 748}, {9950, 665}, {10100, 605}, {10340, 585}, {10440, 580},
+    {10540, 575}, {10800, 720}, {11100, 960}, {11400, 1100}, {11520, 1120}, {11800, 1120}, {11950, 1160},
+    {12150, 1250}, {12400, 1150}, {12700, 1020}, {13000, 880}, {13150, 790}, {13272, 800}, {13370, 905},
+    {13468, 990}, {13650, 1030}, {14000, 1000}, {14400, 975}, {14800, 975}, {15200, 965}, {15600, 960},
+    {15900, 960}, {16100, 960}, {17000, 960}, {17200, 940}, {17400, 918}, {17800, 905}, {18200, 890},
+    {18600, 878}, {19000, 868}, {19400, 860}, {19714, 855}, {19900, 760}, {20200, 660}, {20480, 620},
 };
 
 const std::vector<Point> kBottomWall = {
-    {0, 1170},     {700, 1175},   {1000, 1185},  {1170, 1190},  {1255, 1192},  {1350, 1180},
-    {1600, 1120},  {1850, 1045},  {2050, 990},   {2200, 975},   {2355, 990},   {2550, 1060},
-    {2800, 1200},  {3000, 1330},  {3099, 1378},  {3175, 1405},  {3290, 1425},  {3360, 1500},
-    {3430, 1620},  {3500, 1720},  {3600, 1810},  {3700, 1840},  {3800, 1810},  {3865, 1712},
-    {3950, 1585},  {4050, 1465},  {4150, 1405},  {4300, 1392},  {4450, 1400},  {4700, 1380},  {4850, 1360},
-    {5000, 1370},  {5100, 1390},  {5350, 1420},  {5600, 1500},  {5679, 1522},  {5751, 1515},
-    {5842, 1512},  {5935, 1528},  {6000, 1545},  {6150, 1500},  {6300, 1400},  {6400, 1320},
-    {6460, 1300},  {6510, 1288},  {6600, 1260},  {6800, 1200},  {7100, 1060},  {7400, 960},
-    {7700, 980},   {8000, 1150},  {8300, 1290},  {8600, 1290},  {8780, 1272},  {8900, 1345},  {9040, 1420},
-    {9200, 1400},  {9500, 1300},  {9700, 1280},  {10000, 1200}, {10300, 1150}, {10500, 1150},
-    {10800, 1300}, {11100, 1600}, {11400, 1860}, {11650, 1900}, {11900, 1890}, {12100, 1720},
-    {12350, 1460}, {12550, 1375}, {12800, 1395}, {13200, 1420}, {13500, 1390}, {13900, 1320}, {14300, 1200},
-    {14700, 1020}, {15100, 960},  {15500, 1060}, {15900, 1120}, {16200, 1160}, {16500, 1170},
-    {16900, 1150}, {17200, 1100}, {17600, 1080}, {18000, 1100}, {18400, 1120}, {18800, 1140},
-    {19200, 1160}, {19600, 1200}, {20000, 1250}, {20480, 1280},
+    {0, 1170}, {700, 1180}, {1000, 1188}, {1170, 1190}, {1255, 1192}, {1350, 1180}, {1600, 1115},
+    {1850, 1045}, {2050, 990}, {2200, 975}, {2355, 990}, {2550, 1060}, {2800, 1200}, {3000, 1330},
+    {3099, 1378}, {3175, 1405}, {3290, 1425}, {3360, 1500}, {3430, 1620}, {3500, 1720}, {3600, 1810},
+    {3700, 1840}, {3800, 1810}, {3865, 1712}, {3950, 1585}, {4050, 1465}, {4150, 1300}, {4300, 1160},
+    {4450, 1110}, {4700, 1120}, {4850, 1330}, {5000, 1370}, {5100, 1390}, {5350, 1420}, {5600, 1500},
+    {5679, 1522}, {5751, 1515}, {5842, 1512}, {5935, 1528}, {6000, 1545}, {6150, 1480}, {6300, 1380},
+    {6400, 1320}, {6460, 1300}, {6510, 1288}, {6600, 1250}, {6800, 1190}, {7100, 1120}, {7400, 1080},
+    {7700, 1075}, {8000, 1110}, {8300, 1150}, {8600, 1195}, {8780, 1272}, {8900, 1345}, {9040, 1400},
+    {9200, 1330}, {9400, 1230}, {9600, 1160}, {9800, 1120}, {10000, 1070}, {10300, 1000}, {10500, 1000},
+    {10800, 1100}, {11100, 1260}, {11300, 1500}, {11450, 1800}, {11650, 1890}, {11900, 1880}, {12100, 1650},
+    {12400, 1400}, {12700, 1260}, {13000, 1235}, {13500, 1230}, {13650, 1200}, {14000, 1165}, {14400, 1140},
+    {14800, 1140}, {15200, 1130}, {15600, 1100}, {15900, 1075}, {17000, 1075}, {17200, 1062}, {17400, 1050},
+    {17800, 1045}, {18200, 1030}, {18600, 1020}, {19000, 1008}, {19400, 1000}, {19714, 995}, {19900, 1080},
+    {20200, 1200}, {20480, 1280},
 };
 
 // Small slow ripples on each wall so it reads as tissue, not as a plotted curve.
 constexpr double kRippleSlow = 7.0, kRippleFast = 3.0;
 constexpr double kRippleSlowLength = 170.0, kRippleFastLength = 53.0;
+// Side vessels crossing the narrow stretch before the finish: tall straight
+// shafts down which the drifting blobs of rows 41-44 cross the way now and
+// then. A shaft is a rectangle with rounded corners, a little wider than its
+// blob and reaching 26 px further left: on a beat frame the play frame tests
+// a blob 18 to 20 px left of where it is, and a blob that met the shaft's side
+// then would turn back early. A shaft so tall lets its blob turn rarely, so
+// when it crosses the way hardly depends on how a run went before; the last
+// one (row 44) crosses as a run that never holds space gets there.
+struct SideVessel {
+    double left, right, top, bottom;
+};
+const SideVessel kSideVessels[] = {
+    {16186, 16294, 350, 1600}, {16386, 16494, 350, 1600}, {16586, 16694, 350, 1600}, {16786, 16894, 475, 1608}};
+constexpr double kSideVesselCorner = 16;
+// Beyond this distance a side vessel's wall is further than the lumen's (the tissue is shaded by depth to here).
+constexpr double kSideVesselReach = 600;
+// The narrow stretch by the first three side vessels has smooth walls: its
+// room stays the same all along. (The side vessels are alike to the pixel, so
+// their blobs, alike in speed and start, drift in step.) The ripple fades out
+// around it.
+constexpr double kSmoothFrom = 16120, kSmoothTo = 16740, kSmoothFade = 120;
 
 // The closed start of the vessel: half an ellipse whose left end is at kCapLeft.
 constexpr double kCapLeft = kCapTipX, kCapRadiusX = 140.0;
@@ -125,14 +147,23 @@ std::vector<double> NormalFactors(const std::vector<double>& wall) {
     return f;
 }
 
+// How much of the ripple a column carries: none by the side vessels.
+double RippleShare(int x) {
+    double before = (kSmoothFrom - x) / kSmoothFade, after = (x - kSmoothTo) / kSmoothFade;
+    double out = std::max(before, after);
+    return out <= 0 ? 0 : (out >= 1 ? 1 : out * out * (3 - 2 * out));
+}
+
 Walls Build() {
     Walls w;
     w.top = Interpolate(kTopWall, kMapWidth);
     w.bottom = Interpolate(kBottomWall, kMapWidth);
     for (int x = 0; x < kMapWidth; ++x) {
-        w.top[size_t(x)] += kRippleSlow * Noise1(x / kRippleSlowLength, 11) + kRippleFast * Noise1(x / kRippleFastLength, 12);
-        w.bottom[size_t(x)] +=
-            kRippleSlow * Noise1(x / kRippleSlowLength, 21) + kRippleFast * Noise1(x / kRippleFastLength, 22);
+        double share = RippleShare(x);
+        w.top[size_t(x)] += share * (kRippleSlow * Noise1(x / kRippleSlowLength, 11) +
+                                     kRippleFast * Noise1(x / kRippleFastLength, 12));
+        w.bottom[size_t(x)] += share * (kRippleSlow * Noise1(x / kRippleSlowLength, 21) +
+                                        kRippleFast * Noise1(x / kRippleFastLength, 22));
     }
     w.topNormal = NormalFactors(w.top);
     w.bottomNormal = NormalFactors(w.bottom);
@@ -150,6 +181,18 @@ const Walls& TheWalls() {
 int Column(double x) {
     int c = int(std::floor(x));
     return c < 0 ? 0 : (c >= kMapWidth ? kMapWidth - 1 : c);
+}
+
+// Distance from (x, y) to the side vessel's wall: positive inside it. *facing
+// as for Depth.
+double SideVesselDepth(const SideVessel& v, double x, double y, double* facing) {
+    double cx = (v.left + v.right) / 2, cy = (v.top + v.bottom) / 2;
+    double qx = std::fabs(x - cx) - ((v.right - v.left) / 2 - kSideVesselCorner);
+    double qy = std::fabs(y - cy) - ((v.bottom - v.top) / 2 - kSideVesselCorner);
+    double ox = std::max(qx, 0.0), oy = std::max(qy, 0.0), out = std::sqrt(ox * ox + oy * oy);
+    double up = y < cy ? 1.0 : -1.0;  // a ceiling above the middle, a floor below
+    *facing = out > 0 ? up * oy / out : (qy > qx ? up : 0.0);
+    return kSideVesselCorner - out - std::min(std::max(qx, qy), 0.0);
 }
 
 }  // namespace
@@ -171,6 +214,15 @@ double Depth(double x, double y, double* facing) {
         if (fromCap < d) {
             d = fromCap;
             face = len > 0 ? -ey / len : 0;
+        }
+    }
+    // The side vessels join the lumen: the nearest wall of either.
+    for (const SideVessel& v : kSideVessels) {
+        if (x < v.left - kSideVesselReach || x > v.right + kSideVesselReach) continue;
+        double vFace = 0, fromSide = SideVesselDepth(v, x, y, &vFace);
+        if (fromSide > d) {
+            d = fromSide;
+            face = vFace;
         }
     }
     if (facing) *facing = face;
