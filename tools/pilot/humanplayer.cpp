@@ -4,7 +4,7 @@
 // difficulty chart.
 //
 //   humanplayer [--data DIR] [--mode anticipating|reactive] [--delay D] [--hold H]
-//               [--jitter J] [--seed S] [--runs N] [--no-space]
+//               [--jitter J] [--seed S] [--runs N] [--no-space] [--trace]
 //               [--survey] [--narrow] [--chart FILE]
 //
 // Without --survey, --narrow or --chart it plays N runs (seeds S, S+1, ...)
@@ -12,8 +12,9 @@
 // mode at a range of delays, with and without space, and prints the win
 // rates and where the runs were lost. --narrow prints the narrowest places of
 // the vessel and the room per map tile. --chart writes the difficulty chart
-// (with the losses of --survey marked). DIR holds rsrc/ (default: the current
-// folder); relative output paths are taken from the folder it was started in.
+// (with the losses of --survey marked). --trace prints every choice of keys.
+// DIR holds rsrc/ (default: the current folder); relative output paths are
+// taken from the folder it was started in.
 // Exit status 0 when every run played was won (or nothing was played).
 #include <unistd.h>
 
@@ -21,7 +22,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +32,11 @@
 #include "survey.h"
 
 namespace {
+
+const char kUsage[] =
+    "usage: humanplayer [--data DIR] [--mode anticipating|reactive] [--delay D] [--hold H]\n"
+    "                   [--jitter J] [--seed S] [--runs N] [--no-space] [--trace]\n"
+    "                   [--survey] [--narrow] [--chart FILE]\n";
 
 struct Options {
     std::string data = ".";
@@ -157,12 +162,13 @@ int Run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        fputs(kUsage, stdout);
+        return 0;
+    }
     Options o;
     if (!ParseOptions(argc, argv, &o)) {
-        fprintf(stderr,
-                "usage: humanplayer [--data DIR] [--mode anticipating|reactive] [--delay D] [--hold H]\n"
-                "                   [--jitter J] [--seed S] [--runs N] [--no-space]\n"
-                "                   [--survey] [--narrow] [--chart FILE]\n");
+        fputs(kUsage, stderr);
         return 2;
     }
     return Run(o);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 #include "brisa2d2.h"
 
@@ -11,9 +10,7 @@ namespace pilot {
 namespace {
 
 const float kClosed = -1;
-const int kMapHeight = 2048;   // map tiles are this tall at most
-const int kDriftPerFrame = 2;  // the map drifts this far per frame while space is not held
-const size_t kStepHalves = 3;  // the vertical step per frame (1.5 px), in half pixels
+const float kStep = 1.5f;      // the vertical step per frame
 
 bool SpansOf(unsigned int spriteSet, ColumnSpans* out) {
     if (spriteSet == 0 || spriteSet > BRZ_MAX_SPRITESETS || !sprites[spriteSet - 1].bmask) return false;
@@ -177,30 +174,14 @@ int Sight::FreePlayPastDrift(int mx) const {
     return least;
 }
 
-void Reach::Start(const std::vector<Span>& free) {
-    at_.assign(size_t(2 * kMapHeight), 1);
-    Keep(free);
-}
-
 void Reach::Step(const std::vector<Span>& free) {
-    grown_.assign(at_.size(), 0);
-    for (size_t h = 0; h < at_.size(); ++h) {
-        if (!at_[h]) continue;
-        size_t lo = h >= kStepHalves ? h - kStepHalves : 0, hi = std::min(at_.size() - 1, h + kStepHalves);
-        for (size_t k = lo; k <= hi; ++k) grown_[k] = 1;
-    }
-    at_.swap(grown_);
-    Keep(free);
-}
-
-bool Reach::Empty() const { return std::find(at_.begin(), at_.end(), 1) == at_.end(); }
-
-void Reach::Keep(const std::vector<Span>& free) {
-    std::vector<char> kept(at_.size(), 0);
-    for (const Span& s : free)
-        for (int h = std::max(0, int(std::ceil(2 * s.lo))); h <= std::min(int(at_.size()) - 1, int(2 * s.hi)); ++h)
-            kept[size_t(h)] = at_[size_t(h)];
-    at_.swap(kept);
+    next_.clear();
+    for (const Span& f : free)
+        for (const Span& a : at_) {
+            Span s{std::max(f.lo, a.lo - kStep), std::min(f.hi, a.hi + kStep)};
+            if (s.lo <= s.hi) next_.push_back(s);
+        }
+    at_.swap(next_);
 }
 
 void Subtract(const Span& from, const Span& cut, std::vector<Span>* out) {

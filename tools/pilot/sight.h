@@ -16,6 +16,11 @@
 
 namespace pilot {
 
+// The play frame's motion, as a player learns it: the map drifts this far per
+// frame unless space is held; the heart beats every kBeatPeriod frames and
+// throws the nanobot kBeatPush px back; map tile i starts at map x 2048 i.
+constexpr int kDriftPerFrame = 2, kBeatPeriod = 180, kBeatPush = 20, kMapTileWidth = 2048;
+
 // A closed range of heights (top edges); empty when lo > hi.
 struct Span {
     float lo, hi;
@@ -98,18 +103,17 @@ private:
     std::vector<Span> drift_;
 };
 
-// The heights the nanobot's top edge can have reached, frame after frame, in
-// half pixels: each frame it moves up to 1.5 px up or down, and it is only
-// where the frame leaves it free.
+// The heights the nanobot's top edge can have reached, frame after frame:
+// each frame it moves up to 1.5 px up or down, and it is only where the frame
+// leaves it free.
 class Reach {
 public:
-    void Start(const std::vector<Span>& free);
+    void Start(const std::vector<Span>& free) { at_ = free; }
     void Step(const std::vector<Span>& free);
-    bool Empty() const;
+    bool Empty() const { return at_.empty(); }
 
 private:
-    void Keep(const std::vector<Span>& free);
-    std::vector<char> at_, grown_;
+    std::vector<Span> at_, next_;  // disjoint spans
 };
 
 // The heights of `from` that stay free once `cut` is taken out (0, 1 or 2 pieces),

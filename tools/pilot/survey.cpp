@@ -12,11 +12,8 @@ namespace pilot {
 
 namespace {
 
-const int kTileWidth = 2048;
 // The run is won once the map is pushed past this x (vecPosicao.x).
 const float kFinishVecX = -19200;
-const int kDriftPerFrame = 2;  // the map drifts this far per frame while space is not held
-const int kBeatPeriod = 180, kBeatPush = 20;  // the heart beats every 180 frames and pushes 20 px back
 // Losses closer than this along the run are reported as one place.
 const int kPlaceGrain = 100;
 
@@ -56,7 +53,7 @@ std::vector<TileRoom> RoomPerTile(const Profile& p) {
         std::vector<int> values, drift;
         for (int i = 0; i < p.Size(); ++i) {
             int x = p.firstX + i;
-            if (x / kTileWidth != t) continue;
+            if (x / kMapTileWidth != t) continue;
             values.push_back(p.plaque[size_t(i)]);
             drift.push_back(p.drift[size_t(i)]);
             if (p.plaque[size_t(i)] < room.least) room.least = p.plaque[size_t(i)], room.leastX = x;
@@ -108,7 +105,7 @@ void PrintNarrowest(const Sight& sight, FILE* out) {
     fprintf(out, "narrowest places (at least 400 px apart):\n");
     for (const Place& n : Narrowest(p, 8, 400))
         fprintf(out, "  map x %5d (tile %d, %2.0f%% of the run): %d px (walls alone %d px)\n", n.x,
-                n.x / kTileWidth + 1, 100.0 * (n.x - p.firstX) / p.Size(), n.room,
+                n.x / kMapTileWidth + 1, 100.0 * (n.x - p.firstX) / p.Size(), n.room,
                 p.walls[size_t(n.x - p.firstX)]);
     std::vector<Closing> closing = ClosingBlobs(sight);
     if (closing.empty()) fprintf(out, "no moving blob can close the way\n");
@@ -125,11 +122,11 @@ std::vector<float> DriftOf(const Snapshot& start, const Recursos& r, int row, in
     Inimigo blob = start.blobs[size_t(row)];
     std::vector<float> tops{blob.getPosicao().y - start.position.y};
     for (int f = 1; f <= frames; ++f) {
-        int tile = int((blob.getPosicao().x - start.position.x) / kTileWidth);
+        int tile = int((blob.getPosicao().x - start.position.x) / kMapTileWidth);
         blob.Atualiza();
         math::Vector2D at = blob.getPosicao();
         if (BRZ_ColidiuSprites(blob.getSprite(), unsigned(blob.getQuadroAtual()), int(at.x), int(at.y), r.colisao[tile],
-                               0, int(start.position.x) + tile * kTileWidth, int(start.position.y)))
+                               0, int(start.position.x) + tile * kMapTileWidth, int(start.position.y)))
             blob.Rebate();
         tops.push_back(at.y - start.position.y);
     }
@@ -247,7 +244,7 @@ void PrintSurvey(const std::vector<SurveyRow>& rows, FILE* out) {
         std::string where;
         for (const auto& [key, n] : places)
             where += (where.empty() ? "" : "; ") + std::to_string(key.first) + ", tile " +
-                     std::to_string(key.first / kTileWidth + 1) + ": " + key.second + ", " + std::to_string(n);
+                     std::to_string(key.first / kMapTileWidth + 1) + ": " + key.second + ", " + std::to_string(n);
         fprintf(out, "  %-12s  %5d  %-7s  %2d/%-2zu  %s\n", PlanningName(r.planning), r.delay,
                 r.spaceAllowed ? "allowed" : "no", r.Wins(), r.runs.size(), where.c_str());
     }
