@@ -153,7 +153,8 @@ void DrawBorders(cairo_t* cr, const Frame& f, const Profile& p) {
         cairo_move_to(cr, f.X(t * kMapTileWidth), f.top0);
         cairo_line_to(cr, f.X(t * kMapTileWidth), bottom);
         cairo_stroke(cr);
-        if (t < kTilesMapa) Text(cr, "tile " + std::to_string(t + 1), f.X(t * kMapTileWidth) + 6, f.top0 - 8, 14, kText);
+        if (t < kTilesMapa)
+            Text(cr, "tile " + std::to_string(t + 1), f.X(t * kMapTileWidth) + 6, f.top0 - 8, 14, kText);
     }
     int length = p.Size();
     for (int third = 1; third <= 2; ++third) {

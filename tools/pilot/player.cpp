@@ -464,7 +464,8 @@ Input Human::Decide(int frame, int delay) {
     Input in = planner_.Choose(m, style_.hold, style_.jitter, style_.spaceAllowed);
     if (style_.trace) {
         const Score& s = planner_.Last();
-        fprintf(style_.trace, "frame %d: at x %d y %.1f, expects x %d y %.1f after frame %d: %s%s%s, survives %d, least %.1f\n",
+        fprintf(style_.trace,
+                "frame %d: at x %d y %.1f, expects x %d y %.1f after frame %d: %s%s%s, survives %d, least %.1f\n",
                 frame, int(NanoMapX(vecPosicao)), NanoMapY(vecPosicao), m.x, m.y, m.frame, in.up ? "up" : "",
                 in.down ? "down" : "", in.space ? " space" : "", s.survived, s.least);
     }

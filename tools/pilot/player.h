@@ -5,12 +5,12 @@
 // and holds each choice of keys for `hold` frames; both vary by up to
 // `jitter` frames from one choice to the next.
 //
-// Each choice is planned over the next two seconds or so: paths of held
-// choices (up, down or neither, `hold` frames each) are scored by how close
-// they pass the walls and the blobs it expects (blobs keep their speed and
-// turn back at the walls). It drives on whenever a path keeps clear; it holds
-// space (waits) when every path that drives on touches something and waiting
-// first does better.
+// Each choice is planned some five seconds ahead: paths of held choices (up,
+// down or neither, with or without space) are scored by how close they pass
+// the walls and the blobs it expects (blobs keep their speed and turn back at
+// the walls). It drives on while a path keeps a safe margin; when none does
+// and it is blobs that close the way, it waits with space, as few holds as it
+// can, keeping off the blobs' columns and further off a blob coming at it.
 //
 // Two ways of planning:
 //   anticipating  knows the keys it has already chosen but that have not

@@ -4,13 +4,13 @@
 #include <climits>
 
 #include "brisa2d2.h"
+#include "consts.h"
 
 namespace pilot {
 
 namespace {
 
 const float kClosed = -1;
-const float kStep = 1.5f;      // the vertical step per frame
 
 bool SpansOf(unsigned int spriteSet, ColumnSpans* out) {
     if (spriteSet == 0 || spriteSet > BRZ_MAX_SPRITESETS || !sprites[spriteSet - 1].bmask) return false;
@@ -152,7 +152,8 @@ bool Sight::Passable(int row, float blobTop) const {
     int from = int(kLayout[row].x) - NanoWidth() - kDriftPerFrame, to = int(kLayout[row].x) + BlobWidth(row);
     Reach reach;
     reach.Start(Free(from, row, blobTop));
-    for (int x = from + kDriftPerFrame; x <= to && !reach.Empty(); x += kDriftPerFrame) reach.Step(Free(x, row, blobTop));
+    for (int x = from + kDriftPerFrame; x <= to && !reach.Empty(); x += kDriftPerFrame)
+        reach.Step(Free(x, row, blobTop));
     return !reach.Empty();
 }
 
@@ -178,7 +179,7 @@ void Reach::Step(const std::vector<Span>& free) {
     next_.clear();
     for (const Span& f : free)
         for (const Span& a : at_) {
-            Span s{std::max(f.lo, a.lo - kStep), std::min(f.hi, a.hi + kStep)};
+            Span s{std::max(f.lo, a.lo - offsetX), std::min(f.hi, a.hi + offsetX)};
             if (s.lo <= s.hi) next_.push_back(s);
         }
     at_.swap(next_);

@@ -50,6 +50,7 @@ private:
     std::vector<int> lo_, hi_;
 };
 
+// What a player reads off the pictures (see the top of this file).
 class Sight {
 public:
     // Reads the collision pictures, the nanobot's collision picture and the
@@ -113,7 +114,7 @@ public:
     bool Empty() const { return at_.empty(); }
 
 private:
-    std::vector<Span> at_, next_;  // disjoint spans
+    std::vector<Span> at_, next_;  // the reached heights, as spans
 };
 
 // The heights of `from` that stay free once `cut` is taken out (0, 1 or 2 pieces),

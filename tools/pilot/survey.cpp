@@ -30,6 +30,68 @@ std::string Cause(const RunOutcome& o) {
     return std::string(kLayout[o.blobRow].movel ? "moving" : "fixed") + " blob row " + std::to_string(o.blobRow + 1);
 }
 
+// A moving blob's tops from the start of a run, frame by frame (index 0: the
+// start), bounced off the walls exactly as the play frame does.
+std::vector<float> DriftOf(const Snapshot& start, const Recursos& r, int row, int frames) {
+    Inimigo blob = start.blobs[size_t(row)];
+    std::vector<float> tops{blob.getPosicao().y - start.position.y};
+    for (int f = 1; f <= frames; ++f) {
+        int tile = int((blob.getPosicao().x - start.position.x) / kMapTileWidth);
+        blob.Atualiza();
+        math::Vector2D at = blob.getPosicao();
+        if (BRZ_ColidiuSprites(blob.getSprite(), unsigned(blob.getQuadroAtual()), int(at.x), int(at.y), r.colisao[tile],
+                               0, int(start.position.x) + tile * kMapTileWidth, int(start.position.y)))
+            blob.Rebate();
+        tops.push_back(at.y - start.position.y);
+    }
+    return tops;
+}
+
+// Prints the ranges of d for which passes(d) holds.
+template <typename Test>
+void PrintRanges(FILE* out, int from, int to, Test passes) {
+    int openFrom = 0, open = 0;
+    bool was = false;
+    for (int d = from; d <= to + 1; ++d) {
+        bool now = d <= to && passes(d);
+        if (now && !was) openFrom = d;
+        if (now) ++open;
+        if (!now && was) fprintf(out, " [%d, %d]", openFrom, d - 1);
+        was = now;
+    }
+    fprintf(out, " (%.0f%% of them)\n", 100.0 * open / (to - from + 1));
+}
+
+// How far a run that drives on from frame `enter` at the left of the first
+// blob's columns gets: the number of the blobs (in order) it gets past.
+size_t BlobsPassed(const Sight& sight, const std::vector<int>& rows, const std::vector<std::vector<float>>& tops,
+                   int enter) {
+    int x = int(kLayout[rows[0]].x) - sight.NanoWidth() - kDriftPerFrame;
+    Reach reach;
+    size_t passed = 0;
+    std::vector<int> near;
+    std::vector<float> nearTops;
+    for (int f = enter; passed < rows.size(); ++f) {
+        near.clear();
+        nearTops.clear();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (f < 1 || f >= int(tops[i].size())) return passed;
+            near.push_back(rows[i]);
+            nearTops.push_back(tops[i][size_t(f)]);
+        }
+        // The play frame tests the blobs against the nanobot where it was before the frame's scroll.
+        std::vector<Span> free = sight.Free(x, near, nearTops);
+        if (f == enter)
+            reach.Start(free);
+        else
+            reach.Step(free);
+        if (reach.Empty()) return passed;
+        while (passed < rows.size() && x > int(kLayout[rows[passed]].x) + sight.BlobWidth(rows[passed])) ++passed;
+        x += kDriftPerFrame - (f % kBeatPeriod == 0 ? kBeatPush : 0);
+    }
+    return passed;
+}
+
 }  // namespace
 
 int RunStartX() { return int(NanoMapX(posini)); }
@@ -113,72 +175,6 @@ void PrintNarrowest(const Sight& sight, FILE* out) {
         fprintf(out, "moving blob of layout row %d (x %.0f, %.0f px/s) closes the way with its top at y %.0f..%.0f\n",
                 c.row + 1, kLayout[c.row].x, kLayout[c.row].vy, c.fromY, c.toY);
 }
-
-namespace {
-
-// A moving blob's tops from the start of a run, frame by frame (index 0: the
-// start), bounced off the walls exactly as the play frame does.
-std::vector<float> DriftOf(const Snapshot& start, const Recursos& r, int row, int frames) {
-    Inimigo blob = start.blobs[size_t(row)];
-    std::vector<float> tops{blob.getPosicao().y - start.position.y};
-    for (int f = 1; f <= frames; ++f) {
-        int tile = int((blob.getPosicao().x - start.position.x) / kMapTileWidth);
-        blob.Atualiza();
-        math::Vector2D at = blob.getPosicao();
-        if (BRZ_ColidiuSprites(blob.getSprite(), unsigned(blob.getQuadroAtual()), int(at.x), int(at.y), r.colisao[tile],
-                               0, int(start.position.x) + tile * kMapTileWidth, int(start.position.y)))
-            blob.Rebate();
-        tops.push_back(at.y - start.position.y);
-    }
-    return tops;
-}
-
-// Prints the ranges of d for which passes(d) holds.
-template <typename Test>
-void PrintRanges(FILE* out, int from, int to, Test passes) {
-    int openFrom = 0, open = 0;
-    bool was = false;
-    for (int d = from; d <= to + 1; ++d) {
-        bool now = d <= to && passes(d);
-        if (now && !was) openFrom = d;
-        if (now) ++open;
-        if (!now && was) fprintf(out, " [%d, %d]", openFrom, d - 1);
-        was = now;
-    }
-    fprintf(out, " (%.0f%% of them)\n", 100.0 * open / (to - from + 1));
-}
-
-// How far a run that drives on from frame `enter` at the left of the first
-// blob's columns gets: the number of the blobs (in order) it gets past.
-size_t BlobsPassed(const Sight& sight, const std::vector<int>& rows, const std::vector<std::vector<float>>& tops,
-                   int enter) {
-    int x = int(kLayout[rows[0]].x) - sight.NanoWidth() - kDriftPerFrame;
-    Reach reach;
-    size_t passed = 0;
-    std::vector<int> near;
-    std::vector<float> nearTops;
-    for (int f = enter; passed < rows.size(); ++f) {
-        near.clear();
-        nearTops.clear();
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (f < 1 || f >= int(tops[i].size())) return passed;
-            near.push_back(rows[i]);
-            nearTops.push_back(tops[i][size_t(f)]);
-        }
-        // The play frame tests the blobs against the nanobot where it was before the frame's scroll.
-        std::vector<Span> free = sight.Free(x, near, nearTops);
-        if (f == enter)
-            reach.Start(free);
-        else
-            reach.Step(free);
-        if (reach.Empty()) return passed;
-        while (passed < rows.size() && x > int(kLayout[rows[passed]].x) + sight.BlobWidth(rows[passed])) ++passed;
-        x += kDriftPerFrame - (f % kBeatPeriod == 0 ? kBeatPush : 0);
-    }
-    return passed;
-}
-
-}  // namespace
 
 void PrintClosings(const Snapshot& start, const Recursos& r, const Sight& sight, FILE* out) {
     const int kEarlier = 600, kLater = 600;
