@@ -519,6 +519,8 @@ Raster Sheet(int frameWidth, int frameHeight, int frames, Draw draw) {
 
 Raster NanoSheet() { return Sheet(kNanoSide, kNanoSide, kNanoFrames, DrawNanoFrame); }
 
+void DrawNano(cairo_t* cr, int frame) { DrawNanoFrame(cr, frame); }
+
 Raster NanoMask() {
     Canvas c(kNanoMaskWidth, kNanoMaskHeight);
     // No antialiasing: every pixel is either hull or free.
