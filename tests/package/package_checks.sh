@@ -34,6 +34,7 @@ check_build() {
   cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack failed"; }
   [ -f "$deb" ] || fail "no $deb; cpack made: $(ls "$work/cpack")"
+  rm -rf "$work/cpack/_CPack_Packages"   # cpack's staging copy, 17 MB
   dpkg-deb -x "$deb" "$root"
   echo "package: $deb, $(du -k "$deb" | cut -f1) KiB"
 }

@@ -36,14 +36,6 @@ const Rgb kBloodDark{0.36, 0.02, 0.06};
 const Rgb kRim{0.20, 0.0, 0.03};
 const Rgb kOutline{0.10, 0.11, 0.15};
 
-void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
-    cairo_save(cr);
-    cairo_translate(cr, cx, cy);
-    cairo_scale(cr, rx, ry);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
-}
-
 // A line at least one pixel wide however small the icon: `px` is one pixel in units.
 double LineWidth(double units, double px) { return std::max(units, px); }
 
