@@ -150,13 +150,17 @@ check_manual_page() {
   for section in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS FILES "EXIT STATUS" "STANDARD OUTPUT"; do
     grep -qx "$section" "$work/man.txt" || fail "the manual page has no $section section"
   done
-  grep -q -- "--help" "$work/man.txt" && grep -q -- "--version" "$work/man.txt" ||
-    fail "the manual page does not name both options"
+  local option
+  for option in --help --version; do
+    grep -q -- "$option" "$work/man.txt" || fail "the manual page does not name $option"
+  done
   grep -q "Vessel Drift $version" "$work/man.txt" || fail "the manual page does not give version $version"
   local path
-  for path in $(sed -n '/^FILES$/,/^[A-Z]/p' "$work/man.txt" | grep -oE '/usr/[^ ]+'); do
+  sed -n '/^FILES$/,/^[A-Z]/p' "$work/man.txt" | grep -oE '/usr/[^ ]+' >"$work/man-files.txt"
+  [ -s "$work/man-files.txt" ] || fail "the manual page's FILES section names no file"
+  while IFS= read -r path; do
     [ -e "$root$path" ] || fail "the manual page names $path, which the package lacks"
-  done
+  done <"$work/man-files.txt"
 }
 
 # run_launcher <args...>: runs the unpacked launcher with no display, so that
