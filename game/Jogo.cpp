@@ -11,16 +11,8 @@ namespace {
 const Uint8 kFps = BRZ_FPS_PADRAO;
 const char kTitulo[] = "Vessel Drift";
 
-// The run: every frame the map drifts this far left unless space is held.
-const int kEmpuxo = 2;
-// Width of one map tile; tile i lies at vecPosicao.x + 2048 i.
-const float kLarguraTile = 2048.0f;
 // The far background moves at 1/15 of the map's speed.
 const float kParallax = 15.0f;
-// Where the nanobot's collision picture is tested on the screen.
-const int kNanoColisaoX = 482, kNanoColisaoY = 355;
-// The run is won once the map has been pushed past this x.
-const float kVitoriaX = -19200.0f;
 
 // Screens: hold times above 300 frames wait for the space bar.
 const int kEsperaEspaco = 301;
@@ -44,7 +36,7 @@ bool AlgumAtivo(const BRZ_Botao* teclas, const int (&bloco)[N]) {
 }
 
 // Map x of tile i on the screen now.
-int TileX(int i) { return int(vecPosicao.x + kLarguraTile * float(i)); }
+int TileX(int i) { return int(vecPosicao.x + float(kLarguraTile) * float(i)); }
 
 bool TileExiste(int i) { return i >= 0 && i < kTilesMapa; }
 
@@ -81,7 +73,7 @@ int EmpurraoHorizontal(Jogo& j, const math::Vector2D& res) {
 // the fixed-blob mask would miss the wall on its fourth frame and sink in).
 void MoveObstaculos(Jogo& j) {
     for (Inimigo* b : j.inimigos) {
-        int nQuadroIn = int((b->getPosicao().x - vecPosicao.x) / kLarguraTile);
+        int nQuadroIn = int((b->getPosicao().x - vecPosicao.x) / float(kLarguraTile));
         b->Atualiza();
         if (!TileExiste(nQuadroIn)) continue;  // past the map: no wall to bounce off
         math::Vector2D pos = b->getPosicao();
@@ -112,7 +104,7 @@ void MostraUmaVez(unsigned int tela, unsigned int preto, int fade) {
 // heart, time bar, icons and the nanobot on top.
 void Desenha(Jogo& j, int r2, float ry) {
     for (int a = 0; a < kFundos; ++a)
-        BRZ_DesenhaSprite(j.r.parallax[a], 0, int((vecPosicao.x + kLarguraTile * float(a)) / kParallax),
+        BRZ_DesenhaSprite(j.r.parallax[a], 0, int((vecPosicao.x + float(kLarguraTile) * float(a)) / kParallax),
                           int(vecPosicao.y / kParallax));
     for (int i = 0; i < kTilesMapa; ++i) BRZ_DesenhaSprite(j.r.cenario[i], 0, TileX(i), int(vecPosicao.y));
     for (Inimigo* b : j.inimigos) {
@@ -236,12 +228,13 @@ void ConstroiObjetos(Jogo& j) {
     const Recursos& r = j.r;
     j.transicao4 = new Transicao(r.sprAb4, r.sprPreto, kAberturaExibicao, kFadeCurto);
     j.menu = new Menu(r.sprMenu, r.sprPreto, 0, kFadeLongo, idioma);
-    j.coracao = new Coracao(9, 260, 260, 20, math::Vector2D(10, 10), math::Vector2D(914, 10), r.sprCore, r.efBeat);
+    j.coracao = new Coracao(kFiguraCoracao.quadros, 260, 260, 20, math::Vector2D(10, 10), math::Vector2D(914, 10),
+                            r.sprCore, r.efBeat);
     j.barraTempo = new BarraTempo(20000, math::Vector2D(0, 45), r.sprSB, r.sprB);
     j.up = new Direcional(r.sprBx, math::Vector2D(459, 693));
     j.down = new Direcional(r.sprCm, math::Vector2D(459, 10));
     j.menorResistencia = new MenorResistencia(math::Vector2D(909, 352), r.sprEspaco);
-    j.nano = new Nano(math::Vector2D(512, 384), 6, 10, r.spriteNanoC, r.sprNano);
+    j.nano = new Nano(math::Vector2D(kNanoCentroX, kNanoCentroY), kFiguraNano.quadros, 10, r.spriteNanoC, r.sprNano);
     j.tMorreu = new Transicao(r.sprMorte, r.sprPreto, kEsperaEspaco, kFadeLongo);
     Reset(j.inimigos, r.spL, r.spIn);
     j.tutorial = new Transicao(r.sprTuto, r.sprPreto, kEsperaEspaco, kFadeCurto);
@@ -288,7 +281,7 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
     math::Vector2D res = j.coracao->Atualiza();
     int r2 = EmpurraoHorizontal(j, res);
     vecPosicao.x = vecPosicao.x + float(r2);
-    int nQuadro = int((float(g_offset) - vecPosicao.x) / kLarguraTile);
+    int nQuadro = int((float(g_offset) - vecPosicao.x) / float(kLarguraTile));
     MoveObstaculos(j);
     if (TocouObstaculo(j)) {
         PerdeuParaObstaculo(j);
@@ -299,7 +292,7 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
         PerdeuParaParede(j);
         return QUADRO_PERDEU_PAREDE;
     }
-    if (vecPosicao.x < kVitoriaX) {
+    if (vecPosicao.x < float(kVitoriaX)) {
         Ganhou(j);
         return QUADRO_GANHOU;
     }

@@ -4,8 +4,7 @@
 #ifndef VD_RECURSOS_H
 #define VD_RECURSOS_H
 
-constexpr int kTilesMapa = 10;  // map tiles, 2048 px wide each, side by side
-constexpr int kFundos = 2;      // far background pictures
+#include "Nivel.h"
 
 struct Recursos {
     // Loaded before the language screen, in this order.

@@ -14,15 +14,13 @@ namespace {
 
 using namespace assets;
 
-constexpr int kMapWidth = kTileWidth * kTiles, kMapHeight = 2048;
-constexpr int kFixedFrames = 3, kMovingFrames = 4, kUpdatesPerFrame = 15;
-constexpr int kStartMaskX = kNanoScreenX - kStartVx, kStartMaskY = kNanoScreenY - kStartVy;  // (732, 1005)
-constexpr int kWinMaskX = kNanoScreenX - kWinVx;  // 19682
+constexpr int kMapHeight = kAlturaTile;
+constexpr int kFixedFrames = kFiguraObstaculoFixo.quadros, kMovingFrames = kFiguraObstaculoMovel.quadros;
 // Room kept around the nanobot's mask along the proven corridor, and the
 // corridor's steepest climb: 1 px per 2 px forward, where the game allows 1.5.
 constexpr int kCorridorMargin = 8;
 constexpr int kStepForward = 2, kStepVertical = 1;
-constexpr int kFramesPerSecond = 60, kBeatEvery = 180, kBeatPush = 20, kDrift = -2;
+constexpr int kFramesPerSecond = 60, kBeatEvery = 180, kBeatPush = 20;
 
 using Rows = std::bitset<kMapHeight>;
 using Blocked = std::vector<std::vector<Span>>;  // per map column
@@ -31,15 +29,13 @@ class Vessel : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(engine_.ok());
-        for (int t = 0; t < kTiles; ++t) {
-            char name[40];
-            snprintf(name, sizeof name, "Colision_Mapa_%02d.png", t + 1);
-            colisao_[t] = engine_.Load(name, 0, 0);
-            ASSERT_NE(colisao_[t], 0u) << name;
+        for (int t = 0; t < kTilesMapa; ++t) {
+            colisao_[t] = engine_.Load(kArquivoColisao[t], 0, 0);
+            ASSERT_NE(colisao_[t], 0u) << kArquivoColisao[t];
         }
-        spL_ = engine_.Load("sprite_2.png", 80, 80);
-        spIn_ = engine_.Load("gordura.png", 70, 60);
-        nanoC_ = engine_.Load("nano_c.png", 0, 0);
+        spL_ = engine_.Load(kFiguraObstaculoFixo);
+        spIn_ = engine_.Load(kFiguraObstaculoMovel);
+        nanoC_ = engine_.Load(kFiguraNanoColisao);
         ASSERT_NE(spL_, 0u);
         ASSERT_NE(spIn_, 0u);
         ASSERT_NE(nanoC_, 0u);
@@ -52,18 +48,18 @@ protected:
 
     // Solid runs of the wall, column by column over the whole map.
     Blocked WallRuns() const {
-        Blocked cols(static_cast<size_t>(kMapWidth));
-        for (int t = 0; t < kTiles; ++t) {
+        Blocked cols(static_cast<size_t>(kLarguraMapa));
+        for (int t = 0; t < kTilesMapa; ++t) {
             ColumnRuns runs = RunsOf(Wall(t));
-            for (size_t c = 0; c < runs.size(); ++c) cols[size_t(t) * kTileWidth + c] = runs[c];
+            for (size_t c = 0; c < runs.size(); ++c) cols[size_t(t) * kLarguraTile + c] = runs[c];
         }
         return cols;
     }
 
     // Adds every fixed blob, all of its animation frames, to the obstacles.
     void AddFixedBlobs(Blocked& cols) const {
-        for (const Blob& b : Layout()) {
-            if (!b.fixed) continue;
+        for (const LinhaObstaculo& b : kLayout) {
+            if (b.movel) continue;
             for (int f = 0; f < kFixedFrames; ++f) {
                 ColumnRuns runs = RunsOf(Engine::Mask(spL_, f));
                 for (size_t c = 0; c < runs.size(); ++c)
@@ -80,7 +76,7 @@ protected:
         for (int y = kMapHeight - maskHeight + 1; y < kMapHeight; ++y) free.reset(size_t(y));
         for (size_t i = 0; i < mask.size(); ++i) {
             int x = mx + int(i);
-            if (x < 0 || x >= kMapWidth) continue;
+            if (x < 0 || x >= kLarguraMapa) continue;
             for (const Span& wall : obstacles[size_t(x)])
                 for (const Span& m : mask[i]) {
                     int lo = std::max(0, wall.first - m.last), hi = std::min(kMapHeight - 1, wall.last - m.first);
@@ -118,25 +114,25 @@ protected:
 
     // The game's wall test for the nanobot with the map at (vx, vy).
     bool NanoTouchesWall(int vx, int vy) const {
-        int tile = (512 - vx) / kTileWidth;
-        if (tile < 0 || tile >= kTiles) return false;
-        return Overlap(Nano(), kNanoScreenX, kNanoScreenY, Wall(tile), vx + tile * kTileWidth, vy);
+        int tile = (kNanoCentroX - vx) / kLarguraTile;
+        if (tile < 0 || tile >= kTilesMapa) return false;
+        return Overlap(Nano(), kNanoColisaoX, kNanoColisaoY, Wall(tile), vx + tile * kLarguraTile, vy);
     }
 
     Engine engine_;
-    unsigned colisao_[kTiles] = {};
+    unsigned colisao_[kTilesMapa] = {};
     unsigned spL_ = 0, spIn_ = 0, nanoC_ = 0;
 };
 
 TEST_F(Vessel, NanobotStartsClearOfTheWallWithRoomAround) {
-    EXPECT_FALSE(NanoTouchesWall(kStartVx, kStartVy));
+    EXPECT_FALSE(NanoTouchesWall(kInicioMapaX, kInicioMapaY));
     Blocked walls = WallRuns();
     Rows free = FreeRows(walls, GrownNano(kCorridorMargin), Nano()->altura + 2 * kCorridorMargin,
-                         kStartMaskX - kCorridorMargin);
-    EXPECT_TRUE(free.test(size_t(kStartMaskY - kCorridorMargin)));
-    for (const Blob& b : Layout()) {
-        unsigned set = b.fixed ? spL_ : spIn_;
-        EXPECT_FALSE(Overlap(Nano(), kStartMaskX, kStartMaskY, Engine::Mask(set, 0), b.x, b.y)) << b.x;
+                         kNanoInicioMapaX - kCorridorMargin);
+    EXPECT_TRUE(free.test(size_t(kNanoInicioMapaY - kCorridorMargin)));
+    for (const LinhaObstaculo& b : kLayout) {
+        unsigned set = b.movel ? spIn_ : spL_;
+        EXPECT_FALSE(Overlap(Nano(), kNanoInicioMapaX, kNanoInicioMapaY, Engine::Mask(set, 0), b.x, b.y)) << b.x;
     }
 }
 
@@ -145,16 +141,16 @@ TEST_F(Vessel, BeingPushedBackEndsAtTheClosedStartBeforeTheMapLeavesTheScreen) {
     // the mask left of map x 482; a beat pushes at most 20 px in one frame.
     Blocked walls = WallRuns();
     ColumnRuns nano = RunsOf(Nano());
-    for (int mx = kNanoScreenX - 3 * kBeatPush; mx < kNanoScreenX; ++mx)
+    for (int mx = kNanoColisaoX - 3 * kBeatPush; mx < kNanoColisaoX; ++mx)
         EXPECT_TRUE(FreeRows(walls, nano, Nano()->altura, mx).none()) << "free place with the mask at map x " << mx;
 }
 
 TEST_F(Vessel, FixedBlobsSitOnTheWallLikePlaque) {
     constexpr int kNear = 12;
-    for (const Blob& b : Layout()) {
-        if (!b.fixed) continue;
-        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
-        ASSERT_LT(x + 80, kTileWidth) << "blob crosses a tile edge";
+    for (const LinhaObstaculo& b : kLayout) {
+        if (b.movel) continue;
+        int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
+        ASSERT_LT(x + kFiguraObstaculoFixo.largura, kLarguraTile) << "blob crosses a tile edge";
         BRZ_BitMask* m = Engine::Mask(spL_, 0);
         bool near = false;
         for (int dx = -kNear; dx <= kNear && !near; dx += kNear)
@@ -180,10 +176,10 @@ int Room(BRZ_BitMask* m, BRZ_BitMask* wall, int x, int y, int dir) {
 
 TEST_F(Vessel, MovingBlobsStartInTheLumenWithRoomToDrift) {
     constexpr int kMinRoomBelow = 20, kMinTravel = 150;
-    for (const Blob& b : Layout()) {
-        if (b.fixed) continue;
-        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
-        ASSERT_LT(x + 80, kTileWidth) << "blob crosses a tile edge";
+    for (const LinhaObstaculo& b : kLayout) {
+        if (!b.movel) continue;
+        int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
+        ASSERT_LT(x + kFiguraObstaculoFixo.largura, kLarguraTile) << "blob crosses a tile edge";
         // The play loop bounces every blob with the fixed blobs' frames, and
         // tests the nanobot against the blob's own frames.
         for (int f = 0; f < kFixedFrames; ++f)
@@ -202,14 +198,14 @@ TEST_F(Vessel, MovingBlobsBounceBetweenTheWalls) {
     // then bounce when frame getQuadroAtual() of the fixed-blob set touches the wall.
     constexpr int kUpdates = 120 * kFramesPerSecond;
     constexpr int kMaxSink = 25;  // a 80 px/s blob's run through one unbounced frame is 20 px
-    for (const Blob& b : Layout()) {
-        if (b.fixed) continue;
-        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
+    for (const LinhaObstaculo& b : kLayout) {
+        if (!b.movel) continue;
+        int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
         float y = float(b.y), vy = float(b.vy);
         int frame = 0, counter = 0, turnsUp = 0, turnsDown = 0, lowest = b.y, highest = b.y;
         for (int u = 0; u < kUpdates; ++u) {
             y += vy / 60.0f;
-            if (++counter == kUpdatesPerFrame) {
+            if (++counter == kTempoQuadroObstaculo) {
                 counter = 0;
                 frame = (frame + 1) % kMovingFrames;
             }
@@ -236,20 +232,20 @@ TEST_F(Vessel, MovingBlobsBounceBetweenTheWalls) {
 }
 
 TEST_F(Vessel, ANanobotLeftAloneHitsTheWallOrAPlaqueWithinHalfAMinute) {
-    int vx = kStartVx;
-    const int vy = kStartVy;
+    int vx = kInicioMapaX;
+    const int vy = kInicioMapaY;
     int frame = 1;
     for (; frame <= 30 * kFramesPerSecond; ++frame) {
-        vx += kDrift + (frame % kBeatEvery == 0 ? kBeatPush : 0);
+        vx += -kEmpuxo + (frame % kBeatEvery == 0 ? kBeatPush : 0);
         if (NanoTouchesWall(vx, vy)) break;
         bool blob = false;
-        for (const Blob& b : Layout())
-            blob = blob || (b.fixed && Overlap(Nano(), kNanoScreenX, kNanoScreenY,
-                                               Engine::Mask(spL_, (frame / kUpdatesPerFrame) % kFixedFrames),
+        for (const LinhaObstaculo& b : kLayout)
+            blob = blob || (!b.movel && Overlap(Nano(), kNanoColisaoX, kNanoColisaoY,
+                                               Engine::Mask(spL_, (frame / kTempoQuadroObstaculo) % kFixedFrames),
                                                vx + b.x, vy + b.y));
         if (blob) break;
     }
-    printf("a nanobot left alone is lost after %.1f s, at map x %d\n", frame / 60.0, kNanoScreenX - vx);
+    printf("a nanobot left alone is lost after %.1f s, at map x %d\n", frame / 60.0, kNanoColisaoX - vx);
     EXPECT_LE(frame, 30 * kFramesPerSecond);
 }
 
@@ -261,11 +257,11 @@ TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
     Blocked obstacles = WallRuns();
     AddFixedBlobs(obstacles);
     ColumnRuns grown = GrownNano(kCorridorMargin);
-    const int grownH = Nano()->altura + 2 * kCorridorMargin, goal = kWinMaskX + kTileWidth / 64;
+    const int grownH = Nano()->altura + 2 * kCorridorMargin, goal = kVitoriaMapaX + kLarguraTile / 64;
     std::vector<Rows> reach;
     Rows here;
-    here.set(size_t(kStartMaskY - kCorridorMargin));
-    int mx = kStartMaskX;
+    here.set(size_t(kNanoInicioMapaY - kCorridorMargin));
+    int mx = kNanoInicioMapaX;
     for (; mx <= goal; mx += kStepForward) {
         Rows moved = here | (here << kStepVertical) | (here >> kStepVertical);
         // A beat can throw the nanobot 20 px back at any moment: every place on the
@@ -280,11 +276,11 @@ TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
 
     // Walk one path back and draw it over the collision map, for people to look at.
     const int scale = 8;
-    vdtest::Picture pic(kMapWidth / scale, kMapHeight / scale, {20, 0, 5, 255});
-    for (int t = 0; t < kTiles; ++t)
+    vdtest::Picture pic(kLarguraMapa / scale, kMapHeight / scale, {20, 0, 5, 255});
+    for (int t = 0; t < kTilesMapa; ++t)
         for (int y = 0; y < kMapHeight; y += scale)
-            for (int x = 0; x < kTileWidth; x += scale)
-                if (BRZ_GetBit(Wall(t), x, y)) pic.at((t * kTileWidth + x) / scale, y / scale) = {150, 40, 50, 255};
+            for (int x = 0; x < kLarguraTile; x += scale)
+                if (BRZ_GetBit(Wall(t), x, y)) pic.at((t * kLarguraTile + x) / scale, y / scale) = {150, 40, 50, 255};
     int y = -1;
     for (size_t s = reach.size(); s-- > 0;) {
         const Rows& r = reach[s];
@@ -304,11 +300,11 @@ TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
                     }
             y = best;
         }
-        int cx = (kStartMaskX + int(s) * kStepForward + 30) / scale, cy = (y + kCorridorMargin + 29) / scale;
+        int cx = (kNanoInicioMapaX + int(s) * kStepForward + 30) / scale, cy = (y + kCorridorMargin + 29) / scale;
         if (cx < pic.w && cy < pic.h) pic.at(cx, cy) = {80, 255, 255, 255};
     }
-    for (const Blob& b : Layout())
-        pic.fill(b.x / scale, b.y / scale, 10, b.fixed ? 10 : 7, b.fixed ? vdtest::Rgba{255, 230, 120, 255} : vdtest::Rgba{255, 140, 20, 255});
+    for (const LinhaObstaculo& b : kLayout)
+        pic.fill(b.x / scale, b.y / scale, 10, b.movel ? 7 : 10, b.movel ? vdtest::Rgba{255, 140, 20, 255} : vdtest::Rgba{255, 230, 120, 255});
     EXPECT_TRUE(vdtest::WritePng(vdtest::OutputDir("assets") + "/corridor.png", pic));
 }
 
@@ -316,7 +312,7 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
     // The far pictures are drawn at (vx/15, vy/15) and ((vx + 2048)/15, vy/15);
     // the ten tiles from (vx, vy). Where the background leaves part of the screen
     // uncovered, the map must be opaque there and the screen must stay on the map.
-    unsigned far0 = engine_.Load("Fundo_01_oti.jpg", 0, 0), far1 = engine_.Load("Fundo_02_oti.jpg", 0, 0);
+    unsigned far0 = engine_.Load(kArquivoFundo[0], 0, 0), far1 = engine_.Load(kArquivoFundo[1], 0, 0);
     ASSERT_NE(far0, 0u);
     ASSERT_NE(far1, 0u);
     const int w0 = sprites[far0 - 1].largura, w1 = sprites[far1 - 1].largura;
@@ -325,25 +321,23 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
     ColumnRuns nano = RunsOf(Nano());
     // Whether map column x is opaque from top to bottom (tiles loaded when first needed).
     auto opaqueColumn = [&](int x) {
-        int t = x / kTileWidth;
-        char name[40];
-        snprintf(name, sizeof name, "Mapa_%02d.png", t + 1);
-        unsigned id = BRZ_ProcuraSpriteSet(Rsrc(name).c_str());
-        if (id == 0) id = engine_.Load(name, 0, 0);
+        int t = x / kLarguraTile;
+        unsigned id = BRZ_ProcuraSpriteSet(Rsrc(kArquivoMapa[t]).c_str());
+        if (id == 0) id = engine_.Load(kArquivoMapa[t], 0, 0);
         SDL_Surface* s = sprites[id - 1].imagem;
         SDL_LockSurface(s);
         bool opaque = true;
         for (int y = 0; y < s->h && opaque; ++y) {
-            Uint32 p = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + (x % kTileWidth) * 4);
+            Uint32 p = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + (x % kLarguraTile) * 4);
             opaque = (p & s->format->Amask) == s->format->Amask;
         }
         SDL_UnlockSurface(s);
         return opaque;
     };
-    std::vector<char> checkedColumn(kMapWidth, 0);
+    std::vector<char> checkedColumn(kLarguraMapa, 0);
     int uncoveredStretches = 0;
-    for (int vx = 0; vx >= kWinVx; --vx) {
-        int mx = kNanoScreenX - vx;
+    for (int vx = 0; vx >= kVitoriaX; --vx) {
+        int mx = kNanoColisaoX - vx;
         Rows free = FreeRows(walls, nano, Nano()->altura, mx);
         if (free.none()) continue;  // the nanobot cannot be here
         int top = -1, bottom = -1;
@@ -353,11 +347,11 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
                 bottom = y;
             }
         for (int my : {top, bottom}) {
-            int vy = kNanoScreenY - my;
+            int vy = kNanoColisaoY - my;
             ASSERT_LE(vy / 15, 0) << "background top below the screen top at map x " << mx;
             ASSERT_GE(vy / 15 + farH, 768) << "background bottom above the screen bottom at map x " << mx;
         }
-        int x0 = vx / 15, x1 = (vx + kTileWidth) / 15;
+        int x0 = vx / 15, x1 = (vx + kLarguraTile) / 15;
         ASSERT_LE(x0, 0);
         ASSERT_GE(x0 + w0, x1) << "gap between the two far pictures at vx " << vx;
         int coveredTo = std::max(x0 + w0, x1 + w1);
@@ -365,11 +359,11 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
         ++uncoveredStretches;
         // Screen columns coveredTo..1023 show only the map: it must be there and opaque.
         // Map rows on screen: from (free top - 355) to (free bottom + 413).
-        ASSERT_GE(top - kNanoScreenY, 0) << "screen above the map at map x " << mx;
-        ASSERT_LE(bottom + (768 - kNanoScreenY), kMapHeight) << "screen below the map at map x " << mx;
+        ASSERT_GE(top - kNanoColisaoY, 0) << "screen above the map at map x " << mx;
+        ASSERT_LE(bottom + (768 - kNanoColisaoY), kMapHeight) << "screen below the map at map x " << mx;
         for (int sx = coveredTo; sx < 1024; ++sx) {
             int x = sx - vx;
-            ASSERT_LT(x, kMapWidth);
+            ASSERT_LT(x, kLarguraMapa);
             if (checkedColumn[size_t(x)]) continue;
             checkedColumn[size_t(x)] = 1;
             ASSERT_TRUE(opaqueColumn(x)) << "map column " << x << " lets the clear colour through";

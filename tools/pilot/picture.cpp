@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Obstaculos.h"
+#include "Nivel.h"
 #include "brisa2d2.h"
 
 namespace pilot {
@@ -14,7 +14,7 @@ namespace pilot {
 namespace {
 
 const int kScale = 8;          // map pixels per overview pixel
-const int kTileSide = 2048;    // map tiles are 2048 px wide; the overview keeps them square
+const int kTileSide = kLarguraTile;  // the overview keeps the tiles square
 const int kTilesPerRow = 5;
 const int kRowGap = 6;         // dark band between the two rows of tiles
 const int kSampleStep = 2;     // pixels sampled along each side of a scaled block

@@ -32,8 +32,10 @@ bool MissingPicture(const Recursos& r, std::string* why) {
         unsigned int id;
         const char* name;
     };
-    std::vector<Named> needed = {{r.spIn, "gordura.png"}, {r.spL, "sprite_2.png"}, {r.spriteNanoC, "nano_c.png"}};
-    for (int i = 0; i < kTilesMapa; ++i) needed.push_back({r.colisao[i], "a Colision_Mapa picture"});
+    std::vector<Named> needed = {{r.spIn, kFiguraObstaculoMovel.arquivo},
+                                 {r.spL, kFiguraObstaculoFixo.arquivo},
+                                 {r.spriteNanoC, kFiguraNanoColisao.arquivo}};
+    for (int i = 0; i < kTilesMapa; ++i) needed.push_back({r.colisao[i], kArquivoColisao[i]});
     for (const Named& n : needed) {
         if (n.id == 0) {
             *why = std::string("could not load ") + n.name + " from ./rsrc/";
