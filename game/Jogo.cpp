@@ -40,7 +40,7 @@ int TileX(int i) { return int(vecPosicao.x + float(kLarguraTile) * float(i)); }
 
 bool TileExiste(int i) { return i >= 0 && i < kTilesMapa; }
 
-// Steps 2 and 3: the two key blocks move the map up or down; returns ry.
+// The two key blocks move the map up or down (both held: no move); returns ry.
 float MovimentoVertical(Jogo& j) {
     float ry = 0;
     if (AlgumAtivo(j.teclas, kBlocoDescer)) {
@@ -56,7 +56,7 @@ float MovimentoVertical(Jogo& j) {
     return ry;
 }
 
-// Step 6: the forward drift (stopped while space is held) and the beat's push.
+// The forward drift (stopped while space is held) and the beat's push; returns r2.
 int EmpurraoHorizontal(Jogo& j, const math::Vector2D& res) {
     int r2 = 0;
     if (j.teclas[BRZ_ESPACO].ativo != 1) {
@@ -68,7 +68,7 @@ int EmpurraoHorizontal(Jogo& j, const math::Vector2D& res) {
     return r2;
 }
 
-// Step 9: each blob moves and turns back from the wall of the tile that holds
+// Each blob moves and turns back from the wall of the tile that holds
 // its corner. It is tested with its own sprite set (a moving blob tested with
 // the fixed-blob mask would miss the wall on its fourth frame and sink in).
 void MoveObstaculos(Jogo& j) {
@@ -83,7 +83,7 @@ void MoveObstaculos(Jogo& j) {
     }
 }
 
-// Step 10: the first blob the nanobot touches, if any.
+// Whether the nanobot touches a blob (the first one in the list ends the test).
 bool TocouObstaculo(Jogo& j) {
     for (Inimigo* b : j.inimigos) {
         math::Vector2D pos = b->getPosicao();
@@ -100,7 +100,7 @@ void MostraUmaVez(unsigned int tela, unsigned int preto, int fade) {
     t.Toca();
 }
 
-// Step 11: far background, map, blobs (which then take the frame's scroll),
+// Far background, map, blobs (which then take the frame's scroll),
 // heart, time bar, icons and the nanobot on top.
 void Desenha(Jogo& j, int r2, float ry) {
     for (int a = 0; a < kFundos; ++a)
@@ -272,6 +272,38 @@ void IniciaSessao(Jogo& j) {
     j.jogo = 1;
 }
 
+void IniciaSemTelas(Jogo& j, int lingua) {
+    j.teclas = BRZ_PegaTeclas();
+    idioma = lingua == 0 ? 0 : 1;
+    CarregaTelaCarregando(j.r);
+    CarregaRecursosComuns(j.r);
+    CarregaIdioma(j.r, idioma);
+    IniciaSessao(j);
+}
+
+void PreparaPartida(Jogo& j) {
+    Reset(j.inimigos, j.r.spL, j.r.spIn);
+    j.barraTempo->Reset();
+}
+
+void ComecaPartida(Jogo& j) {
+    j.emPartida = true;
+    j.quadroPartida = 0;
+}
+
+// One play frame, in this order:
+//  1. the key blocks move the map up or down (MovimentoVertical);
+//  2. the screen is cleared; the nanobot, the time bar and the heart update,
+//     the heart's beat giving its push;
+//  3. the map drifts left, or not while space is held, and is pushed back on
+//     a beat (EmpurraoHorizontal); the tile under the nanobot is found;
+//  4. every blob moves and turns back from its tile's wall (MoveObstaculos);
+//  5. a blob touching the nanobot loses the run at once: nothing is drawn
+//     and the frame is not presented;
+//  6. everything is drawn, back to front (Desenha);
+//  7. the nanobot touching the wall loses the run, after drawing;
+//  8. past the win line the run is won; else a spent time bar loses it;
+//  9. the frame ends (paced, presented, input read) if the run goes on.
 ResultadoQuadro QuadroJogo(Jogo& j) {
     ++j.quadroPartida;
     float ry = MovimentoVertical(j);
@@ -305,16 +337,14 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
 }
 
 void LacoJogo(Jogo& j) {
-    j.emPartida = true;
-    j.quadroPartida = 0;
+    ComecaPartida(j);
     while (j.teclas[BRZ_ESC].pressionado != 1 && j.teclas[BRZ_ENCERRA].pressionado != 1 && j.jogo) QuadroJogo(j);
     j.emPartida = false;
 }
 
 int CicloPrincipal(Jogo& j) {
     while (j.jogo) {
-        Reset(j.inimigos, j.r.spL, j.r.spIn);
-        j.barraTempo->Reset();
+        PreparaPartida(j);
         if (!MenuAteJogar(j)) {
             BRZ_Encerra();
             BZA_Encerra();
