@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cmath>
 #include <cstdio>
 
 #include "assets_helpers.h"
 #include "testsupport.h"
+#include "vessel.h"
 
 namespace {
 
@@ -167,68 +169,126 @@ TEST_F(Vessel, FixedBlobsSitOnTheWallLikePlaque) {
     }
 }
 
-// How far the bounce mask can move from its start, up (negative) or down, before it meets the wall.
+// How far a mask can move from (x, y), up (dir -1) or down (dir 1), before it meets the wall.
 int Room(BRZ_BitMask* m, BRZ_BitMask* wall, int x, int y, int dir) {
     for (int d = 1; d < kMapHeight; ++d)
         if (Overlap(m, x, y + dir * d, wall, 0, 0)) return d - 1;
     return kMapHeight;
 }
 
-TEST_F(Vessel, MovingBlobsStartInTheLumenWithRoomToDrift) {
-    constexpr int kMinRoomBelow = 20, kMinTravel = 150;
+// The play loop bounces a moving blob with its own frames (gordura.png), the
+// frame it shows at the time: the room of a blob is that of its tightest frame.
+TEST_F(Vessel, EveryMovingBlobStartsInTheLumenWithRoomAboveAndBelow) {
+    constexpr int kMinRoomEachWay = 60, kMinTravel = 150;
     for (const LinhaObstaculo& b : kLayout) {
         if (!b.movel) continue;
         int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
-        ASSERT_LT(x + kFiguraObstaculoFixo.largura, kLarguraTile) << "blob crosses a tile edge";
-        // The play loop bounces every blob with the fixed blobs' frames, and
-        // tests the nanobot against the blob's own frames.
-        for (int f = 0; f < kFixedFrames; ++f)
-            EXPECT_FALSE(Overlap(Engine::Mask(spL_, f), x, b.y, Wall(tile), 0, 0)) << b.x << " bounce frame " << f;
-        for (int f = 0; f < kMovingFrames; ++f)
-            EXPECT_FALSE(Overlap(Engine::Mask(spIn_, f), x, b.y, Wall(tile), 0, 0)) << b.x << " frame " << f;
-        int below = Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, 1);
-        int above = Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, -1);
-        EXPECT_GE(below, kMinRoomBelow) << "blob at " << b.x;
-        EXPECT_GE(below + above, kMinTravel) << "blob at " << b.x;
+        ASSERT_LT(x + kFiguraObstaculoMovel.largura, kLarguraTile) << "blob crosses a tile edge";
+        int above = kMapHeight, below = kMapHeight;
+        for (int f = 0; f < kMovingFrames; ++f) {
+            BRZ_BitMask* m = Engine::Mask(spIn_, f);
+            EXPECT_FALSE(Overlap(m, x, b.y, Wall(tile), 0, 0)) << b.x << " frame " << f;
+            above = std::min(above, Room(m, Wall(tile), x, b.y, -1));
+            below = std::min(below, Room(m, Wall(tile), x, b.y, 1));
+        }
+        printf("moving blob at %d,%d: room %d above, %d below\n", b.x, b.y, above, below);
+        EXPECT_GE(above, kMinRoomEachWay) << "blob at " << b.x;
+        EXPECT_GE(below, kMinRoomEachWay) << "blob at " << b.x;
+        EXPECT_GE(above + below, kMinTravel) << "blob at " << b.x;
     }
 }
 
-TEST_F(Vessel, MovingBlobsBounceBetweenTheWalls) {
-    // Two minutes of the play loop's blob rule, in map coordinates: move, animate,
-    // then bounce when frame getQuadroAtual() of the fixed-blob set touches the wall.
+// How many rows further down (or up) one frame of a sheet reaches than another.
+int FrameSpread(unsigned set, int frames) {
+    int top0 = kMapHeight, top1 = -1, bottom0 = kMapHeight, bottom1 = -1;
+    for (int f = 0; f < frames; ++f) {
+        BRZ_BitMask* m = Engine::Mask(set, f);
+        int top = m->altura, bottom = -1;
+        for (int yy = 0; yy < m->altura; ++yy)
+            for (int xx = 0; xx < m->largura; ++xx)
+                if (BRZ_GetBit(m, xx, yy)) {
+                    top = std::min(top, yy);
+                    bottom = std::max(bottom, yy);
+                }
+        top0 = std::min(top0, top), top1 = std::max(top1, top);
+        bottom0 = std::min(bottom0, bottom), bottom1 = std::max(bottom1, bottom);
+    }
+    return std::max(top1 - top0, bottom1 - bottom0);
+}
+
+TEST_F(Vessel, MovingBlobsTurnBackAtBothWallsWithoutSinkingIn) {
+    // Two minutes of the play loop's blob rule, in map coordinates: move,
+    // animate, then turn back when the frame shown touches the wall.
     constexpr int kUpdates = 120 * kFramesPerSecond;
-    constexpr int kMaxSink = 25;  // a 80 px/s blob's run through one unbounced frame is 20 px
+    const int spread = FrameSpread(spIn_, kMovingFrames);
     for (const LinhaObstaculo& b : kLayout) {
         if (!b.movel) continue;
         int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
         float y = float(b.y), vy = float(b.vy);
+        // A blob turns at its first touch, one move deep at most; a change to a
+        // frame that reaches further, while it turns back and forth against the
+        // wall, adds that reach and one more move. Sinking in goes far deeper.
+        const int maxDepth = 2 * int(std::ceil(std::fabs(vy) / float(kFramesPerSecond))) + spread;
         int frame = 0, counter = 0, turnsUp = 0, turnsDown = 0, lowest = b.y, highest = b.y;
+        int deepestBelow = 0, deepestAbove = 0;
         for (int u = 0; u < kUpdates; ++u) {
-            y += vy / 60.0f;
+            y += vy / float(kFramesPerSecond);
             if (++counter == kTempoQuadroObstaculo) {
                 counter = 0;
                 frame = (frame + 1) % kMovingFrames;
             }
-            if (frame < kFixedFrames && Overlap(Engine::Mask(spL_, frame), x, int(y), Wall(tile), 0, 0)) {
+            BRZ_BitMask* m = Engine::Mask(spIn_, frame);
+            if (Overlap(m, x, int(y), Wall(tile), 0, 0)) {
+                // Rows of the frame in the wall: one when it has just touched.
+                // (A change of frame can bring the other wall into touch.)
+                int up = 1, down = 1;
+                while (up < kMapHeight && Overlap(m, x, int(y) - up, Wall(tile), 0, 0)) ++up;
+                while (down < kMapHeight && Overlap(m, x, int(y) + down, Wall(tile), 0, 0)) ++down;
+                int& deepest = up <= down ? deepestBelow : deepestAbove;
+                deepest = std::max(deepest, std::min(up, down));
                 (vy > 0 ? turnsUp : turnsDown)++;
                 vy = -vy;
             }
             lowest = std::max(lowest, int(y));
             highest = std::min(highest, int(y));
         }
-        // Free range of the bounce mask (frame 0) at this column, to see how far a blob sinks into the wall.
-        int freeTop = b.y - Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, -1);
-        int freeBottom = b.y + Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, 1);
-        printf("blob at %d: travels y %d..%d (free %d..%d), turned up %d and down %d times\n", b.x, highest, lowest,
-               freeTop, freeBottom, turnsUp, turnsDown);
+        printf("blob at %d: travels y %d..%d, turned up %d and down %d times, %d rows in the wall at most (bound %d)\n",
+               b.x, highest, lowest, turnsUp, turnsDown, std::max(deepestAbove, deepestBelow), maxDepth);
         EXPECT_GE(turnsUp, 1) << "blob at " << b.x << " never came back from the bottom wall";
         EXPECT_GE(turnsDown, 1) << "blob at " << b.x << " never came back from the top wall";
         EXPECT_GE(lowest - highest, 120) << "blob at " << b.x;
-        // The fixed-blob set has no frame 3, so for a quarter of each cycle a blob is
-        // not bounced and may run on into the wall: it must come out again, not sink.
-        EXPECT_LE(lowest - freeBottom, kMaxSink) << "blob at " << b.x << " sinks into the bottom wall";
-        EXPECT_LE(freeTop - highest, kMaxSink) << "blob at " << b.x << " sinks into the top wall";
+        EXPECT_LE(deepestBelow, maxDepth) << "blob at " << b.x << " sinks into the bottom wall";
+        EXPECT_LE(deepestAbove, maxDepth) << "blob at " << b.x << " sinks into the top wall";
     }
+}
+
+// The collision tiles the game tests follow the vessel the generator
+// designs (its wall points, interpolated, with their ripples): at every map
+// column from the nanobot's start to the end of the map, the free run round
+// the middle of the lumen begins within a few rows of the designed top wall
+// and ends within a few rows of the designed bottom wall. The collision wall
+// lies 1.5 px inside the drawn one, along the wall's normal.
+TEST_F(Vessel, CollisionTilesFollowTheDesignedWallsAlongTheWholeRun) {
+    constexpr int kRows = 6;
+    Blocked walls = WallRuns();
+    int worstTop = 0, worstBottom = 0, worstTopX = 0, worstBottomX = 0;
+    for (int x = kNanoInicioMapaX; x < kLarguraMapa; ++x) {
+        const double top = vessel::Top(x), bottom = vessel::Bottom(x);
+        const int middle = int((top + bottom) / 2);
+        int first = 0, last = kMapHeight - 1;  // the free run holding `middle`
+        for (const Span& w : walls[size_t(x)]) {
+            if (w.last < middle) first = std::max(first, w.last + 1);
+            if (w.first > middle) last = std::min(last, w.first - 1);
+            ASSERT_FALSE(w.first <= middle && middle <= w.last) << "the lumen is closed at map x " << x;
+        }
+        int offTop = int(std::lround(std::fabs(first - top))), offBottom = int(std::lround(std::fabs(last + 1 - bottom)));
+        if (offTop > worstTop) worstTop = offTop, worstTopX = x;
+        if (offBottom > worstBottom) worstBottom = offBottom, worstBottomX = x;
+    }
+    printf("collision wall off the design by %d rows at most at the top (map x %d), %d at the bottom (map x %d)\n",
+           worstTop, worstTopX, worstBottom, worstBottomX);
+    EXPECT_LE(worstTop, kRows) << "at map x " << worstTopX;
+    EXPECT_LE(worstBottom, kRows) << "at map x " << worstBottomX;
 }
 
 TEST_F(Vessel, ANanobotLeftAloneHitsTheWallOrAPlaqueWithinHalfAMinute) {
