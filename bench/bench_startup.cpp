@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "Jogo.h"
+#include "Nivel.h"
 #include "bench_support.h"
 #include "brisa2d2.h"
 
@@ -87,8 +88,12 @@ struct Probe {
 Probe g;
 
 Kind KindOf(const char* file) {
-    if (strstr(file, "/Mapa_")) return MAP_TILE;
-    if (strstr(file, "/Colision_Mapa_")) return COLLISION;
+    const char* slash = strrchr(file, '/');
+    const char* name = slash ? slash + 1 : file;
+    for (int t = 0; t < kTilesMapa; ++t) {
+        if (strcmp(name, kArquivoMapa[t]) == 0) return MAP_TILE;
+        if (strcmp(name, kArquivoColisao[t]) == 0) return COLLISION;
+    }
     return OTHER_PICTURE;
 }
 

@@ -7,66 +7,61 @@
 
 namespace {
 
-// Frame sizes the entities are built for.
-const int kBlobMovelL = 70, kBlobMovelA = 60;
-const int kBlobFixoL = 80, kBlobFixoA = 80;
-const int kNanoLado = 160;
-const int kCoracaoLado = 100;
-const int kIconeL = 105, kIconeA = 65;
+// Longest path under ./rsrc/ the game builds.
+const int kTamanhoCaminho = 64;
 
-unsigned int Figura(const char* arquivo, int l = 0, int a = 0) { return BRZ_CarregaSpriteSet(arquivo, l, a); }
+// The file's path as the game names it: under ./rsrc/ in the working folder.
+struct Caminho {
+    explicit Caminho(const char* arquivo) { snprintf(texto, sizeof texto, "%s%s", kPastaRecursos, arquivo); }
+    char texto[kTamanhoCaminho];
+};
 
-// One row of the language set: the Portuguese and the English file.
+unsigned int Carrega(const char* arquivo, int l = 0, int a = 0) {
+    return BRZ_CarregaSpriteSet(Caminho(arquivo).texto, l, a);
+}
+unsigned int Carrega(const Figura& f) { return Carrega(f.arquivo, f.largura, f.altura); }
+unsigned int CarregaEfeito(const char* arquivo) { return BZA_CarregaEfeito(Caminho(arquivo).texto); }
+
+// One row of the language set: the field it fills and its two files.
 struct ParIdioma {
     unsigned int Recursos::*campo;
-    const char* portugues;
-    const char* ingles;
-    int l, a;
+    const FiguraIdioma& figura;
 };
 
 const ParIdioma kIdioma[] = {
-    {&Recursos::sprMenu, "./rsrc/menup.jpg", "./rsrc/menue.jpg", 0, 0},
-    {&Recursos::sprTuto, "./rsrc/manual2p.jpg", "./rsrc/manual2e.jpg", 0, 0},
-    {&Recursos::sprEl, "./rsrc/manual3p.jpg", "./rsrc/manual3e.jpg", 0, 0},
-    {&Recursos::sprCred, "./rsrc/creditosp.jpg", "./rsrc/creditose.jpg", 0, 0},
-    {&Recursos::sprMorte, "./rsrc/perdeup.jpg", "./rsrc/perdeue.jpg", 0, 0},
-    {&Recursos::sprGanhou, "./rsrc/ganhoup.jpg", "./rsrc/ganhoue.jpg", 0, 0},
-    {&Recursos::sprAb4, "./rsrc/abertura4p.jpg", "./rsrc/abertura4e.jpg", 0, 0},
-    {&Recursos::sprEspaco, "./rsrc/espaco2p.png", "./rsrc/espaco2e.png", kIconeL, kIconeA},
+    {&Recursos::sprMenu, kFiguraMenu},         {&Recursos::sprTuto, kFiguraTutorial},
+    {&Recursos::sprEl, kFiguraElementos},      {&Recursos::sprCred, kFiguraCreditos},
+    {&Recursos::sprMorte, kFiguraPerdeu},      {&Recursos::sprGanhou, kFiguraGanhou},
+    {&Recursos::sprAb4, kFiguraAbertura},      {&Recursos::sprEspaco, kFiguraEspaco},
 };
 
 }  // namespace
 
-void CarregaTelaCarregando(Recursos& r) { r.sprLoading = Figura("./rsrc/loading.jpg"); }
+void CarregaTelaCarregando(Recursos& r) { r.sprLoading = Carrega(kFiguraCarregando); }
 
 void CarregaRecursosComuns(Recursos& r) {
-    r.sprIdiomas = Figura("./rsrc/menu_idiomas.jpg");
-    r.sprPreto = Figura("./rsrc/preto.png");
-    r.spIn = Figura("./rsrc/gordura.png", kBlobMovelL, kBlobMovelA);
-    r.spL = Figura("./rsrc/sprite_2.png", kBlobFixoL, kBlobFixoA);
-    r.spriteNanoC = Figura("./rsrc/nano_c.png");
-    r.morreu = BZA_CarregaEfeito("./rsrc/morreu.ogg");
-    char nome[64];
-    for (int i = 0; i < kTilesMapa; ++i) {
-        snprintf(nome, sizeof nome, "./rsrc/Colision_Mapa_%02d.png", i + 1);
-        r.colisao[i] = Figura(nome);
-    }
-    for (int i = 0; i < kTilesMapa; ++i) {
-        snprintf(nome, sizeof nome, "./rsrc/Mapa_%02d.png", i + 1);
-        r.cenario[i] = Figura(nome);
-    }
-    r.parallax[0] = Figura("./rsrc/Fundo_01_oti.jpg");
-    r.parallax[1] = Figura("./rsrc/Fundo_02_oti.jpg");
-    r.sprNano = Figura("./rsrc/nano.png", kNanoLado, kNanoLado);
-    r.musica = BZA_CarregaMusica("./rsrc/bgmusic.ogg");
-    r.sprCore = Figura("./rsrc/core.png", kCoracaoLado, kCoracaoLado);
-    r.efBeat = BZA_CarregaEfeito("./rsrc/batida.wav");
-    r.sprBx = Figura("./rsrc/seta_baixo.png", kIconeL, kIconeA);
-    r.sprCm = Figura("./rsrc/seta_cima.png", kIconeL, kIconeA);
-    r.sprSB = Figura("./rsrc/sobre_barra.png");
-    r.sprB = Figura("./rsrc/barra2.png");
+    r.sprIdiomas = Carrega(kFiguraIdiomas);
+    r.sprPreto = Carrega(kFiguraPreto);
+    r.spIn = Carrega(kFiguraObstaculoMovel);
+    r.spL = Carrega(kFiguraObstaculoFixo);
+    r.spriteNanoC = Carrega(kFiguraNanoColisao);
+    r.morreu = CarregaEfeito(kSomMorreu);
+    for (int i = 0; i < kTilesMapa; ++i) r.colisao[i] = Carrega(kArquivoColisao[i]);
+    for (int i = 0; i < kTilesMapa; ++i) r.cenario[i] = Carrega(kArquivoMapa[i]);
+    for (int i = 0; i < kFundos; ++i) r.parallax[i] = Carrega(kArquivoFundo[i]);
+    r.sprNano = Carrega(kFiguraNano);
+    r.musica = BZA_CarregaMusica(Caminho(kMusica).texto);
+    r.sprCore = Carrega(kFiguraCoracao);
+    r.efBeat = CarregaEfeito(kSomBatida);
+    r.sprBx = Carrega(kFiguraSetaBaixo);
+    r.sprCm = Carrega(kFiguraSetaCima);
+    r.sprSB = Carrega(kFiguraSobreBarra);
+    r.sprB = Carrega(kFiguraBarra);
 }
 
 void CarregaIdioma(Recursos& r, int idioma) {
-    for (const ParIdioma& p : kIdioma) r.*p.campo = Figura(idioma == 0 ? p.portugues : p.ingles, p.l, p.a);
+    for (const ParIdioma& p : kIdioma) {
+        const FiguraIdioma& f = p.figura;
+        r.*p.campo = Carrega(idioma == 0 ? f.portugues : f.ingles, f.largura, f.altura);
+    }
 }

@@ -1,4 +1,4 @@
-// Brisa2D 2 — engine core.
+// Brisa2D 2 — engine core, the module's one public header.
 //
 // Start-up and shut-down, the renderer dispatch table, the sprite-set
 // registry, keyboard and mouse input, timing, collision masks, collision
@@ -6,6 +6,13 @@
 // whole process; the game holds identifiers only (sprite sets 1..1024,
 // fonts 1..64, 0 meaning none). One thread: every call comes from the
 // thread that started the engine.
+//
+// One source file per subject: brisa2d2_motor (start-up and shut-down, the
+// dispatch slots), brisa2d2_inicia (BRZ_Inicia, the choice of a renderer),
+// brisa2d2_entrada (input, timing, the frame's end), brisa2d2_registro
+// (sprite-set registry), brisa2d2_mascaras (masks and their overlap, on SDL
+// surfaces alone), brisa2d2_colisao (collision tests), brisa2d2_fontes
+// (fonts); the renderers brisa2d2_gl and brisa2d2_sdl.
 #ifndef BRISA2D2_H
 #define BRISA2D2_H
 
@@ -145,16 +152,72 @@ void BRZ_Pausa(Uint32 pausa);                            // sleep pausa millisec
 void BRZ_DefineSincronizaUsuario(void (*funcao)());      // set or (null) remove the per-frame hook
 
 // ---------------------------------------------------------------------------
-// Registry services shared by the renderers (not for game code)
+// The renderer boundary (not for game code)
+//
+// Each renderer hands the core one table: the ten operations that go into
+// the dispatch slots, and the few steps in which it differs from the other
+// renderer. The core runs what both share around those steps (start-up,
+// shut-down, the frame's end, a sprite set's load and removal) and prints
+// the messages they share. Only brisa2d2_inicia.cpp knows both renderers.
 // ---------------------------------------------------------------------------
 
-// The first steps of every renderer's load: a known name gains a holder;
-// otherwise the lowest free slot takes the name and the decoded picture
-// (`imagem`, `largura`, `altura`). Returns that slot for the renderer to
-// finish, or null with *id final: the shared identifier, or 0 on failure
-// (engine stopped, name too long, registry full, unreadable file; every
-// failure but a full registry prints why). *id is the slot's identifier.
-BRZ_SpriteSet* BRZ_IniciaCarga(const char* arquivo, unsigned int* id);
+struct BRZ_Renderizador {
+    // The operations of the dispatch slot of the same name.
+    void (*Encerra)();
+    void (*Sincroniza)(Uint8 fps);
+    void (*LimpaTela)();
+    void (*TrocaCorLimpezaTela)(Uint8 r, Uint8 g, Uint8 b);
+    void (*LimitaAreaDesenho)(int x, int y, int largura, int altura);
+    void (*LiberaAreaDesenho)();
+    unsigned int (*CarregaSpriteSet)(const char* arquivo, int largura, int altura);
+    void (*RemoveSpriteSet)(unsigned int id);
+    bool (*DesenhaSprite)(unsigned int id, unsigned int indice, int x, int y);
+    bool (*DesenhaSpriteEfeito)(unsigned int id, unsigned int indice, int* x, int* y,
+                                Uint8 r, Uint8 g, Uint8 b, Uint8 a);
+
+    // Start-up, in the order the core reaches them; a null step does nothing.
+    const char* nomeModo;          // after "Iniciando o modo de vídeo" in the mode line: " (OpenGL)" or ""
+    Uint32 flagsVideo;             // SDL_SetVideoMode flags of a window
+    int (*IniciaVideo)();          // starts SDL's video subsystem, < 0 on failure (null: SDL_InitSubSystem)
+    void (*PedeContexto)();        // before the mode is set
+    void (*ConfereModo)();         // right after the mode is set
+    void (*PreparaModo)(unsigned int largura, unsigned int altura);  // after the window caption
+    // The frame's end: shows what was drawn.
+    void (*Apresenta)();
+    // A sprite-set load, after the decode: checks the picture against the
+    // frame size, sets the frame grid and the surface the set keeps in
+    // `imagem`; false (its message printed) refuses the file, and the core
+    // then frees whatever `imagem` holds.
+    bool (*PreparaImagem)(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura);
+    bool apagaMagenta;             // the mask sweep also turns opaque magenta into transparent black
+    void (*Publica)(BRZ_SpriteSet* s);  // the set is loaded and held: what its draws need
+    void (*Retira)(BRZ_SpriteSet* s);   // the slot is being released (free ones too): undoes Publica
+    // The shut-down's last message, written as it stands (no line end added).
+    const char* despedida;
+};
+
+// The ten operations of `r` into the dispatch slots.
+void BRZ_InstalaRenderizador(const BRZ_Renderizador& r);
+// The start-up every renderer shares, with r's steps; see BRZ_Inicia. On
+// success the slots hold r's operations and the engine runs.
+bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int altura, int modoVideo,
+                   const char* tituloJanela);
+// The shut-down every renderer shares: every font and sprite set released
+// whatever its holders, then the display and SDL's video; nothing when stopped.
+void BRZ_EncerraCom(const BRZ_Renderizador& r);
+// The frame's end: the user hook, a sleep until 1000 / fps ms (fps 0 counts
+// as 1) have passed since *tempoAnterior, the renderer's own tick count
+// after its previous wait (updated here), then, while the engine runs, the
+// present and the input poll.
+void BRZ_SincronizaCom(const BRZ_Renderizador& r, Uint8 fps, Uint32* tempoAnterior);
+// A sprite-set load with r's steps: shares a known name, else decodes the
+// file into the lowest free slot; the identifier, or 0 with the slot left
+// free (every failure but a full registry prints why).
+unsigned int BRZ_CarregaSpriteSetCom(const BRZ_Renderizador& r, const char* arquivo, int largura, int altura);
+// A removal with r's steps: one holder less, or the whole set freed at the
+// last holder and during shut-down. Identifiers outside 1..1024 are ignored.
+void BRZ_RemoveSpriteSetCom(const BRZ_Renderizador& r, unsigned int id);
+
 // Frame grid of a slot whose `largura`/`altura` are set: frame size 0 (or
 // below 1) in either direction makes the whole image one frame.
 void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura);
@@ -176,14 +239,6 @@ void BRZ_LiberaSuperficie(SDL_Surface* s);
 // Frees the slot's surface and masks and empties its name (texture excluded);
 // returns 0, the identifier of a failed load.
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);
-// Removal rule shared by both renderers: true when the slot must be released
-// now (last holder, or shut-down), after lowering the count otherwise.
-bool BRZ_SoltaSpriteSet(unsigned int id);
-// Prints the video-mode line for modoVideo and adds SDL_FULLSCREEN to `flags`
-// for full screen; any value but window or full screen runs in a window.
-Uint32 BRZ_AnunciaModoVideo(int modoVideo, Uint32 flags);
-// Shut-down's release of every font, then every sprite set (c_shutdown set).
-void BRZ_EsvaziaRegistros();
 
 // ---------------------------------------------------------------------------
 // Collision masks

@@ -1,0 +1,227 @@
+// Brisa2D 2 — the sprite-set registry: its 1024 slots, the lookup by name,
+// the load and the removal every renderer goes through (the renderer adds
+// its own steps, see BRZ_Renderizador), and the surfaces the slots keep.
+#include "brisa2d2.h"
+
+#include <SDL_image.h>
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// ---------------------------------------------------------------------------
+// Constants
+// ---------------------------------------------------------------------------
+
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+// From this size up a surface's pixels are mapped by the engine: one huge page.
+static const size_t BYTES_PAGINA_GRANDE = size_t(2) << 20;
+#endif
+
+// ---------------------------------------------------------------------------
+// State
+// ---------------------------------------------------------------------------
+
+BRZ_SpriteSet sprites[BRZ_MAX_SPRITESETS];
+
+// ---------------------------------------------------------------------------
+// Private helpers
+// ---------------------------------------------------------------------------
+
+// A known name gains a holder (true, *id its identifier). Otherwise false,
+// with *id the lowest free slot, which now carries the name, or 0.
+static bool ReservaSpriteSet(const char* arquivo, unsigned int* id) {
+    *id = 0;
+    if (!arquivo) {
+        printf("A Brisa2D 2 recebeu um nome de arquivo nulo ao carregar um spriteset.\n");
+        return false;
+    }
+    unsigned int n = BRZ_ProcuraSpriteSet(arquivo);
+    if (n != 0) {
+        sprites[n - 1].usuarios++;
+        *id = n;
+        return true;
+    }
+    size_t tamanho = strlen(arquivo);
+    if (tamanho >= BRZ_TAM_APELIDO) {
+        printf("O nome de arquivo com %u caracteres excede o limite de %d caracteres; o spriteset não foi carregado.\n",
+               unsigned(tamanho), BRZ_TAM_APELIDO - 1);
+        return false;
+    }
+    for (unsigned int i = 0; i < BRZ_MAX_SPRITESETS; ++i) {
+        if (sprites[i].imagem == nullptr) {
+            memcpy(sprites[i].apelido, arquivo, tamanho + 1);
+            *id = i + 1;
+            return false;
+        }
+    }
+    return false;
+}
+
+// The first steps of every load: a known name gains a holder; otherwise the
+// lowest free slot takes the name and the decoded picture (`imagem`,
+// `largura`, `altura`). Returns that slot to finish, or null with *id final:
+// the shared identifier, or 0 on failure (engine stopped, name too long,
+// registry full, unreadable file; every failure but a full registry prints
+// why). *id is the slot's identifier.
+static BRZ_SpriteSet* IniciaCarga(const char* arquivo, unsigned int* id) {
+    *id = 0;
+    if (!inicializado) {
+        printf("A Brisa2D 2 não foi iniciada: o arquivo %s não foi carregado.\n", arquivo ? arquivo : "(nulo)");
+        return nullptr;
+    }
+    if (ReservaSpriteSet(arquivo, id) || *id == 0) return nullptr;
+    BRZ_SpriteSet* s = &sprites[*id - 1];
+    SDL_Surface* img = IMG_Load(arquivo);
+    if (!img) {
+        printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
+        *id = BRZ_LiberaSpriteSet(s);
+        return nullptr;
+    }
+    s->imagem = img;
+    s->largura = img->w;
+    s->altura = img->h;
+    return s;
+}
+
+// The removal rule: true when the slot must be released now (last holder,
+// or shut-down), after lowering the count otherwise.
+static bool SoltaSpriteSet(unsigned int id) {
+    if (id == 0 || id > BRZ_MAX_SPRITESETS) return false;
+    BRZ_SpriteSet& s = sprites[id - 1];
+    if (s.usuarios > 1 && !c_shutdown) {
+        s.usuarios--;
+        return false;
+    }
+    return true;
+}
+
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+// The length of the mapping that holds `bytes` bytes of pixels.
+static size_t TamanhoMapeado(size_t bytes) {
+    size_t pagina = size_t(sysconf(_SC_PAGESIZE));
+    return (bytes + pagina - 1) / pagina * pagina;
+}
+
+// Pixels mapped fresh from the system read as zeros, so the surface needs no
+// clearing pass; the advice asks for huge pages, where the system has them,
+// before anything touches the memory. Null when there is no large mapping to
+// make (small surface, no memory).
+static SDL_Surface* SuperficieMapeada(int largura, int altura, Uint32 r, Uint32 g, Uint32 b, Uint32 a) {
+    size_t pitch = size_t(largura) * 4;
+    size_t bytes = TamanhoMapeado(pitch * size_t(altura));
+    if (largura <= 0 || altura <= 0 || bytes < BYTES_PAGINA_GRANDE) return nullptr;
+    void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pixels == MAP_FAILED) return nullptr;
+    madvise(pixels, bytes, MADV_HUGEPAGE);
+    SDL_Surface* s = SDL_CreateRGBSurfaceFrom(pixels, largura, altura, 32, int(pitch), r, g, b, a);
+    if (!s) munmap(pixels, bytes);
+    return s;
+}
+#endif
+
+// ---------------------------------------------------------------------------
+// Public functions
+// ---------------------------------------------------------------------------
+
+void reset() {
+    for (BRZ_SpriteSet& s : sprites) {
+        s.apelido[0] = '\0';
+        s.imagem = nullptr;
+        s.usuarios = 0;
+        s.bmask = nullptr;
+        s.textura = 0;
+        s.texturaLigada = false;
+    }
+    for (BRZ_Fonte& f : fontes) {
+        f.apelido[0] = '\0';
+        f.idSpriteSet = 0;
+        f.usuarios = 0;
+    }
+}
+
+unsigned int BRZ_ProcuraSpriteSet(const char* apelido) {
+    if (!apelido) return 0;
+    // Free slots have empty names: matching one would let a load of "" take a
+    // holder of a slot with no picture in it.
+    for (unsigned int i = 0; i < BRZ_MAX_SPRITESETS; ++i)
+        if (sprites[i].imagem && strcmp(sprites[i].apelido, apelido) == 0) return i + 1;
+    return 0;
+}
+
+unsigned int BRZ_CarregaSpriteSetCom(const BRZ_Renderizador& r, const char* arquivo, int largura, int altura) {
+    unsigned int id = 0;
+    BRZ_SpriteSet* s = IniciaCarga(arquivo, &id);
+    if (!s) return id;
+    if (!r.PreparaImagem(s, arquivo, largura, altura)) return BRZ_LiberaSpriteSet(s);
+    if (!BRZ_CriaMascarasSpriteSet(s, r.apagaMagenta)) {
+        printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
+        return BRZ_LiberaSpriteSet(s);
+    }
+    s->usuarios = 1;
+    if (r.Publica) r.Publica(s);
+    return id;
+}
+
+void BRZ_RemoveSpriteSetCom(const BRZ_Renderizador& r, unsigned int id) {
+    if (!SoltaSpriteSet(id)) return;
+    BRZ_SpriteSet* s = &sprites[id - 1];
+    if (r.Retira) r.Retira(s);
+    BRZ_LiberaSpriteSet(s);
+}
+
+void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura) {
+    if (spLargura < 1 || spAltura < 1) {
+        s->spLargura = s->largura;
+        s->spAltura = s->altura;
+        s->matrizX = 1;
+        s->matrizY = 1;
+        return;
+    }
+    s->spLargura = spLargura;
+    s->spAltura = spAltura;
+    s->matrizX = s->largura / spLargura;
+    s->matrizY = s->altura / spAltura;
+}
+
+SDL_Surface* BRZ_CriaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (SDL_Surface* s = SuperficieMapeada(largura, altura, rmask, gmask, bmask, amask)) return s;
+#endif
+    return SDL_CreateRGBSurface(0, largura, altura, 32, rmask, gmask, bmask, amask);
+}
+
+void BRZ_LiberaSuperficie(SDL_Surface* s) {
+    if (!s) return;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // Only BRZ_CriaSuperficie hands SDL pixels that SDL must not free itself.
+    if (s->flags & SDL_PREALLOC) {
+        void* pixels = s->pixels;
+        size_t bytes = TamanhoMapeado(size_t(s->pitch) * size_t(s->h));
+        SDL_FreeSurface(s);
+        munmap(pixels, bytes);
+        return;
+    }
+#endif
+    SDL_FreeSurface(s);
+}
+
+unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s) {
+    s->usuarios = 0;
+    if (s->imagem) {
+        BRZ_LiberaSuperficie(s->imagem);
+        s->imagem = nullptr;
+    }
+    s->apelido[0] = '\0';
+    if (s->bmask) {
+        int n = s->matrizX * s->matrizY;
+        for (int i = 0; i < n; ++i) BRZ_RemoveBitMask(s->bmask[i]);
+        free(s->bmask);
+        s->bmask = nullptr;
+    }
+    return 0;
+}
