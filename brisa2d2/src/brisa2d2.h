@@ -273,6 +273,7 @@ void BRZ_LiberaSuperficie(SDL_Surface* s);
 // size, or by BRZ_LiberaSuperficie once a surface holds it.
 void* BRZ_MapeiaPixels(size_t bytes);
 void BRZ_DesmapeiaPixels(void* pixels, size_t bytes);  // null: nothing
+size_t BRZ_PixelsMapeados();  // bytes mapped so and not given back yet, all threads
 // A 32-bit surface of largura x altura (pitch largura * 4) over pixels that
 // BRZ_MapeiaPixels gave; they go with the surface at BRZ_LiberaSuperficie.
 // Null (the pixels still the caller's) when SDL cannot make the surface.

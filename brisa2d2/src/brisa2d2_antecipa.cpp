@@ -94,6 +94,14 @@ static void DecodificaEntrada(std::unique_lock<std::mutex>& lock, size_t i) {
     mudou.notify_all();
 }
 
+// The first entry a load may still take that nobody has started (the size
+// of the list when there is none). Called with the lock held.
+static size_t PrimeiraPendente() {
+    size_t i = cursor;
+    while (i < fila.size() && fila[i].estado != PENDENTE) ++i;
+    return i;
+}
+
 // A helper: the first entry nobody has started, until none is left or the
 // engine stops decoding ahead.
 static void Ajudante() {
@@ -101,8 +109,7 @@ static void Ajudante() {
     pthread_setname_np(pthread_self(), NOME_AJUDANTE);
 #endif
     std::unique_lock<std::mutex> lock(trava);
-    for (size_t i = cursor; i < fila.size() && !parar; ++i)
-        if (fila[i].estado == PENDENTE) DecodificaEntrada(lock, i);
+    for (size_t i = PrimeiraPendente(); i < fila.size() && !parar; i = PrimeiraPendente()) DecodificaEntrada(lock, i);
 }
 
 // Waits for the helpers, then gives back every picture not taken.
@@ -158,7 +165,15 @@ bool BRZ_TomaAntecipada(const char* arquivo, BRZ_ImagemAntecipada* d) {
     }
     cursor = i + 1;
     if (fila[i].estado == PENDENTE) DecodificaEntrada(lock, i);
-    mudou.wait(lock, [i] { return fila[i].estado == PRONTA; });
+    // While a helper finishes this one, this thread decodes a later one
+    // rather than wait: the loads ahead need it soon, and both cores decode.
+    while (fila[i].estado != PRONTA) {
+        size_t proxima = PrimeiraPendente();
+        if (proxima < fila.size())
+            DecodificaEntrada(lock, proxima);
+        else
+            mudou.wait(lock);
+    }
     Entrada& e = fila[i];
     e.estado = TOMADA;
     bool decodificada = e.decodificada;

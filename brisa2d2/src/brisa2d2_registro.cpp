@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,9 @@ static const size_t BYTES_PAGINA_GRANDE = size_t(2) << 20;
 // ---------------------------------------------------------------------------
 
 BRZ_SpriteSet sprites[BRZ_MAX_SPRITESETS];
+
+// Bytes of pixels mapped by BRZ_MapeiaPixels and not given back (any thread).
+static std::atomic<size_t> bytesMapeados{0};
 
 // ---------------------------------------------------------------------------
 // Private helpers
@@ -133,14 +137,17 @@ void* BRZ_MapeiaPixels(size_t bytes) {
     void* pixels = mmap(nullptr, tamanho, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (pixels == MAP_FAILED) return nullptr;
     if (tamanho >= BYTES_PAGINA_GRANDE) madvise(pixels, tamanho, MADV_HUGEPAGE);
-    return pixels;
 #else
-    return calloc(bytes, 1);
+    void* pixels = calloc(bytes, 1);
+    if (!pixels) return nullptr;
 #endif
+    bytesMapeados += bytes;
+    return pixels;
 }
 
 void BRZ_DesmapeiaPixels(void* pixels, size_t bytes) {
     if (!pixels) return;
+    bytesMapeados -= bytes;
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     munmap(pixels, TamanhoMapeado(bytes));
 #else
@@ -148,6 +155,8 @@ void BRZ_DesmapeiaPixels(void* pixels, size_t bytes) {
     free(pixels);
 #endif
 }
+
+size_t BRZ_PixelsMapeados() { return bytesMapeados; }
 
 SDL_Surface* BRZ_SuperficieMapeada(void* pixels, int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask,
                                    Uint32 amask) {
