@@ -285,6 +285,9 @@ TEST_F(DecodeAheadQueue, NothingIsDecodedAheadWhileTheEngineIsStoppedOrUnderTheS
 // A program may end without shutting the engine down while the helper still
 // decodes: it must end normally, not through std::terminate.
 TEST_F(DecodeAheadQueue, AProgramThatEndsWithoutShuttingDownEndsNormally) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer does not follow a forked child";
+#endif
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
