@@ -289,10 +289,11 @@ SDL_Surface* BRZ_SuperficieMapeada(void* pixels, int largura, int altura, Uint32
 // a refused size. Calls no SDL function: any thread may run it.
 bool BRZ_DecodificaRGBA(const char* arquivo, int (*lado)(int w, int h, int bytesPorPixel), BRZ_ImagemAntecipada* d);
 // The loading thread's side of decoding ahead. The picture for this load of
-// `arquivo` when it was announced (waiting for the helper, or decoding it
-// here when no helper has started on it yet): true with *d filled, or
-// false when the load must read the file itself (not announced, or left to
-// the load by the decoder). Entries passed over are given back.
+// `arquivo` when it was announced (decoded here when nobody has started on
+// it; while a helper finishes it, this thread decodes a later entry): true
+// with *d filled (its pixels now the caller's), or false when the load must
+// read the file itself (not announced, or left to the load by the decoder).
+// Entries passed over are given back.
 bool BRZ_TomaAntecipada(const char* arquivo, BRZ_ImagemAntecipada* d);
 // Stops the helper threads and gives back every picture not taken; the
 // shut-down calls it, and a new list replaces the old one through it.

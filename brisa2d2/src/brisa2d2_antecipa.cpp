@@ -2,9 +2,9 @@
 // (BRZ_AntecipaSpriteSets) are decoded by a helper thread, in load order,
 // into the form the renderer keeps, while the loading thread starts the
 // audio, shows frames, builds masks and uploads textures. A load takes its
-// picture from here (BRZ_TomaAntecipada): waiting for the helper, or
-// decoding it itself when the helper has not started on it yet, so both
-// threads decode once the loading thread has nothing else to do.
+// picture from here (BRZ_TomaAntecipada): decoding it itself when nobody has
+// started on it, and while the helper finishes it, decoding a later one, so
+// both threads decode whenever the loading thread has nothing else to do.
 //
 // Everything else of a load stays on the loading thread: the registry, the
 // messages, SDL and OpenGL. The helper runs the renderer's decoder alone,
@@ -17,7 +17,6 @@
 
 #include <condition_variable>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -112,6 +111,32 @@ static void Ajudante() {
     for (size_t i = PrimeiraPendente(); i < fila.size() && !parar; i = PrimeiraPendente()) DecodificaEntrada(lock, i);
 }
 
+// The load of entry i passes over the entries before it: they are no load's
+// any more, and their pictures go back once decoded (by Esvazia, when a
+// thread is still on one). Called with the lock held.
+static void PassaAte(size_t i) {
+    for (size_t j = cursor; j < i; ++j) {
+        if (fila[j].estado == PRONTA && fila[j].decodificada) Devolve(&fila[j].imagem);
+        if (fila[j].estado != EM_CURSO) fila[j].estado = TOMADA;
+    }
+    cursor = i + 1;
+}
+
+// Until entry i is decoded: decodes it here when nobody has started on it,
+// and while a helper finishes it, decodes a later one rather than wait (the
+// next loads need it soon, and so both cores decode). Called with the lock
+// held, which it holds again on return.
+static void EsperaPronta(std::unique_lock<std::mutex>& lock, size_t i) {
+    if (fila[i].estado == PENDENTE) DecodificaEntrada(lock, i);
+    while (fila[i].estado != PRONTA) {
+        size_t proxima = PrimeiraPendente();
+        if (proxima < fila.size())
+            DecodificaEntrada(lock, proxima);
+        else
+            mudou.wait(lock);
+    }
+}
+
 // Waits for the helpers, then gives back every picture not taken.
 static void Esvazia() {
     {
@@ -157,23 +182,8 @@ bool BRZ_TomaAntecipada(const char* arquivo, BRZ_ImagemAntecipada* d) {
     size_t i = cursor;
     while (i < fila.size() && (fila[i].estado == TOMADA || fila[i].arquivo != arquivo)) ++i;
     if (i == fila.size()) return false;
-    // The entries passed over are no load's any more: their pictures go back
-    // once decoded (by Esvazia, if a helper is still on one).
-    for (size_t j = cursor; j < i; ++j) {
-        if (fila[j].estado == PRONTA && fila[j].decodificada) Devolve(&fila[j].imagem);
-        if (fila[j].estado != EM_CURSO) fila[j].estado = TOMADA;
-    }
-    cursor = i + 1;
-    if (fila[i].estado == PENDENTE) DecodificaEntrada(lock, i);
-    // While a helper finishes this one, this thread decodes a later one
-    // rather than wait: the loads ahead need it soon, and both cores decode.
-    while (fila[i].estado != PRONTA) {
-        size_t proxima = PrimeiraPendente();
-        if (proxima < fila.size())
-            DecodificaEntrada(lock, proxima);
-        else
-            mudou.wait(lock);
-    }
+    PassaAte(i);
+    EsperaPronta(lock, i);
     Entrada& e = fila[i];
     e.estado = TOMADA;
     bool decodificada = e.decodificada;
