@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "brisa2d2.h"
 
 namespace loading {
@@ -75,6 +77,15 @@ std::string SetPrint::Describe() const {
       << ", pixels " << pixels << ", masks " << masks << ", texture " << std::dec << texture << " " << textureW << "x"
       << textureH << " " << std::hex << texels;
     return s.str();
+}
+
+void ExpectSameLoads(const LoadsPrint& announced, const LoadsPrint& plain) {
+    EXPECT_EQ(announced.ids, plain.ids);
+    EXPECT_EQ(announced.said, plain.said);
+    ASSERT_EQ(announced.sets.size(), plain.sets.size());
+    for (size_t i = 0; i < plain.sets.size(); ++i)
+        EXPECT_TRUE(announced.sets[i] == plain.sets[i]) << "announced: " << announced.sets[i].Describe()
+                                                        << "\nplain:     " << plain.sets[i].Describe();
 }
 
 SetPrint PrintOf(unsigned int id) {

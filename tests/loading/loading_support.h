@@ -30,6 +30,16 @@ struct SetPrint {
     std::string Describe() const;
 };
 
+// What some loads left: their identifiers, the sets, and what they printed.
+struct LoadsPrint {
+    std::vector<unsigned int> ids;
+    std::vector<SetPrint> sets;
+    std::string said;
+};
+// A test failure for every difference between loads announced ahead and the
+// same loads without the announcement.
+void ExpectSameLoads(const LoadsPrint& announced, const LoadsPrint& plain);
+
 // The set `id` holds now (id 0 or a free slot: an empty print with that id).
 SetPrint PrintOf(unsigned int id);
 // Every occupied slot, in identifier order.

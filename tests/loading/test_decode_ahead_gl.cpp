@@ -153,13 +153,6 @@ const FileCase kCases[] = {
     {"OverTheTextureLimit", "huge.png", OverTextureLimit(), 0, 0, LEFT_TO_THE_LOAD},
 };
 
-// What one load left: its identifier, its set, and what it printed.
-struct Outcome {
-    unsigned int id = 0;
-    SetPrint set;
-    std::string said;
-};
-
 class DecodeAheadGl : public ::testing::TestWithParam<FileCase> {
 protected:
     void SetUp() override {
@@ -171,18 +164,19 @@ protected:
         vdtest::RemoveTree(dir_);
     }
 
-    Outcome Load(const std::string& path, int fw, int fh, bool announce) {
-        Outcome o;
+    // One load, printed, then removed.
+    LoadsPrint Load(const std::string& path, int fw, int fh, bool announce) {
+        LoadsPrint o;
         vdtest::StdoutCapture out;
         if (announce) {
             const char* list[] = {path.c_str()};
             BRZ_AntecipaSpriteSets(list, 1);
         }
-        o.id = BRZ_CarregaSpriteSet(path.c_str(), fw, fh);
+        o.ids.push_back(BRZ_CarregaSpriteSet(path.c_str(), fw, fh));
         fflush(stdout);
         o.said = out.Take();
-        o.set = PrintOf(o.id);
-        BRZ_RemoveSpriteSet(o.id);
+        o.sets.push_back(PrintOf(o.ids[0]));
+        BRZ_RemoveSpriteSet(o.ids[0]);
         return o;
     }
 
@@ -199,12 +193,8 @@ TEST_P(DecodeAheadGl, AnnouncedOrNotTheLoadLeavesTheSameSetAndSaysTheSame) {
     BRZ_DesmapeiaPixels(d.pixels, size_t(d.lado) * size_t(d.lado) * 4);
     EXPECT_EQ(decoded, c.ahead == DECODED_AHEAD);
 
-    Outcome plain = Load(path, c.frameW, c.frameH, false);
-    Outcome ahead = Load(path, c.frameW, c.frameH, true);
-    EXPECT_EQ(ahead.id, plain.id);
-    EXPECT_EQ(ahead.said, plain.said);
-    EXPECT_TRUE(ahead.set == plain.set) << "announced: " << ahead.set.Describe() << "\nplain:     "
-                                        << plain.set.Describe();
+    LoadsPrint plain = Load(path, c.frameW, c.frameH, false);
+    ExpectSameLoads(Load(path, c.frameW, c.frameH, true), plain);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKindOfFile, DecodeAheadGl, ::testing::ValuesIn(kCases),

@@ -101,13 +101,6 @@ bool HelperRunning() {
     return false;
 }
 
-// What a sequence of loads left: identifiers, sets and messages.
-struct Loads {
-    std::vector<unsigned int> ids;
-    std::vector<SetPrint> sets;
-    std::string said;
-};
-
 class DecodeAheadQueue : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -150,8 +143,8 @@ protected:
     }
 
     // Loads the names in order (each set printed once loaded), then removes them all.
-    Loads LoadAll(const std::vector<std::string>& names) {
-        Loads r;
+    LoadsPrint LoadAll(const std::vector<std::string>& names) {
+        LoadsPrint r;
         {
             vdtest::StdoutCapture out;
             for (const std::string& n : names) {
@@ -165,22 +158,12 @@ protected:
         return r;
     }
 
-    static void ExpectSame(const Loads& ahead, const Loads& plain) {
-        EXPECT_EQ(ahead.ids, plain.ids);
-        EXPECT_EQ(ahead.said, plain.said);
-        ASSERT_EQ(ahead.sets.size(), plain.sets.size());
-        for (size_t i = 0; i < plain.sets.size(); ++i)
-            EXPECT_TRUE(ahead.sets[i] == plain.sets[i]) << "announced: " << ahead.sets[i].Describe()
-                                                        << "\nplain:     " << plain.sets[i].Describe();
-    }
-
     // The same loads without and with the announcement; the ways the announced ones went.
     std::string Compare(const std::vector<std::string>& announced, const std::vector<std::string>& loads) {
-        Loads plain = LoadAll(loads);
+        LoadsPrint plain = LoadAll(loads);
         g_ways.clear();
         Announce(announced);
-        Loads ahead = LoadAll(loads);
-        ExpectSame(ahead, plain);
+        ExpectSameLoads(LoadAll(loads), plain);
         return g_ways;
     }
 
@@ -230,7 +213,7 @@ TEST_F(DecodeAheadQueue, ANewListReplacesTheOldOneAndGivesBackWhatNobodyTook) {
     Announce({"tile.png", "wall.png"});
     Announce({"screen.jpg", "sheet.png"});
     g_ways.clear();
-    Loads r = LoadAll({"tile.png", "screen.jpg", "sheet.png", "wall.png"});
+    LoadAll({"tile.png", "screen.jpg", "sheet.png", "wall.png"});
     EXPECT_EQ(g_ways, "read ahead ahead read");
     EXPECT_EQ(BRZ_PixelsMapeados(), 0u);
 }
@@ -255,8 +238,7 @@ TEST_F(DecodeAheadQueue, ShuttingDownRightAfterAnnouncingStopsTheHelper) {
 
 TEST_F(DecodeAheadQueue, ManyStartUpsEachWithAListLeaveNoThreadAndNoPicture) {
     const int kCycles = 25;
-    const size_t threadsBefore = ThreadNames().size();
-    for (int i = 0; i < kCycles; ++i) {
+    auto cycle = [this](int i) {
         ASSERT_TRUE(Start());
         Announce({"sheet.png", "screen.jpg", "small.png", "wall.png"});
         if (i % 2) {
@@ -266,7 +248,12 @@ TEST_F(DecodeAheadQueue, ManyStartUpsEachWithAListLeaveNoThreadAndNoPicture) {
             EXPECT_NE(BRZ_CarregaSpriteSet(Path("screen.jpg").c_str(), 0, 0), 0u);
         }
         BRZ_EncerraCom(kTest);
-    }
+    };
+    // A first cycle lets the libraries start the threads they keep (a
+    // sanitizer's, for one); from then on the count must not move.
+    cycle(0);
+    const size_t threadsBefore = ThreadNames().size();
+    for (int i = 1; i <= kCycles; ++i) cycle(i);
     EXPECT_EQ(ThreadNames().size(), threadsBefore);
     EXPECT_EQ(BRZ_PixelsMapeados(), 0u);
 }

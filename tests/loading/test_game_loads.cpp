@@ -72,15 +72,9 @@ std::vector<unsigned int> Identifiers(const Recursos& r) {
     return ids;
 }
 
-struct Session {
-    std::vector<unsigned int> ids;
-    std::vector<SetPrint> sets;
-    std::string said;
-};
-
 // The game's loads, in the game's order, in a fresh engine; both languages.
-Session LoadEverything(bool announce, Recursos& r) {
-    Session s;
+LoadsPrint LoadEverything(bool announce, Recursos& r) {
+    LoadsPrint s;
     if (!BRZ_Inicia(kScreenW, kScreenH, BRZ_JANELA, BRZ_DESENHO_OPENGL, "game loads")) {
         ADD_FAILURE() << "the engine did not start";
         return s;
@@ -135,16 +129,10 @@ TEST_P(GameLoads, AnnouncedTheGameLoadsTheSameSetsUnderTheSameIdentifiersAndSays
     ASSERT_TRUE(cwd.ok());
 
     Recursos plainIds, aheadIds;
-    Session plain = LoadEverything(false, plainIds);
-    Session ahead = LoadEverything(true, aheadIds);
+    LoadsPrint plain = LoadEverything(false, plainIds);
+    LoadsPrint ahead = LoadEverything(true, aheadIds);
     vdtest::RemoveTree(dir);
-
-    EXPECT_EQ(ahead.ids, plain.ids);
-    EXPECT_EQ(ahead.said, plain.said);
-    ASSERT_EQ(ahead.sets.size(), plain.sets.size());
-    for (size_t i = 0; i < plain.sets.size(); ++i)
-        EXPECT_TRUE(ahead.sets[i] == plain.sets[i]) << "announced: " << ahead.sets[i].Describe()
-                                                    << "\nplain:     " << plain.sets[i].Describe();
+    ExpectSameLoads(ahead, plain);
     // Every picture of the list, both languages: 34 + 2 x 8, less the harmed.
     size_t refused = 0;
     for (const Harm& h : GetParam().harms) refused += Refused(h);
