@@ -190,6 +190,9 @@ bool IniciaBrisa() {
         return false;
     }
     puts("Iniciou a Brisa2D 2 com sucesso");
+    // The pictures start decoding while the audio starts and the loading
+    // screen shows.
+    AntecipaRecursosComuns();
     BZA_Inicia();
     return true;
 }

@@ -52,7 +52,7 @@ struct Jogo {
     int quadroPartida = 0;            // play frames of the current run, counted from 1 as each starts
 };
 
-bool IniciaBrisa();                        // engine (full-screen OpenGL) then audio; false if the engine failed
+bool IniciaBrisa();                        // engine (full-screen OpenGL), the common pictures announced, audio; false if the engine failed
 void TelaCarregando(Jogo& j);              // loads the loading picture and shows it twice
 bool TelaIdiomas(Jogo& j);                 // language screen: true after P or E (set loaded), false after ESC
 void ConstroiObjetos(Jogo& j);             // the 13 objects of the session, in order, and the first layout

@@ -1,6 +1,8 @@
 #include "Recursos.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "brisa2d2.h"
 #include "brisaaudio2.h"
@@ -22,6 +24,41 @@ unsigned int Carrega(const char* arquivo, int l = 0, int a = 0) {
 unsigned int Carrega(const Figura& f) { return Carrega(f.arquivo, f.largura, f.altura); }
 unsigned int CarregaEfeito(const char* arquivo) { return BZA_CarregaEfeito(Caminho(arquivo).texto); }
 
+// What one load of the common set reads.
+enum TipoCarga { FIGURA, EFEITO, MUSICA };
+
+// Every load of the common set after the loading picture, in load order:
+// passo(tipo, field, file, frame width, frame height). One list for the
+// loads and for the announcement that lets the engine decode them ahead.
+template <class Passo>
+void CargasComuns(Recursos& r, Passo passo) {
+    auto figura = [&](unsigned int& campo, const Figura& f) { passo(FIGURA, campo, f.arquivo, f.largura, f.altura); };
+    figura(r.sprIdiomas, kFiguraIdiomas);
+    figura(r.sprPreto, kFiguraPreto);
+    figura(r.spIn, kFiguraObstaculoMovel);
+    figura(r.spL, kFiguraObstaculoFixo);
+    figura(r.spriteNanoC, kFiguraNanoColisao);
+    passo(EFEITO, r.morreu, kSomMorreu, 0, 0);
+    for (int i = 0; i < kTilesMapa; ++i) passo(FIGURA, r.colisao[i], kArquivoColisao[i], 0, 0);
+    for (int i = 0; i < kTilesMapa; ++i) passo(FIGURA, r.cenario[i], kArquivoMapa[i], 0, 0);
+    for (int i = 0; i < kFundos; ++i) passo(FIGURA, r.parallax[i], kArquivoFundo[i], 0, 0);
+    figura(r.sprNano, kFiguraNano);
+    passo(MUSICA, r.musica, kMusica, 0, 0);
+    figura(r.sprCore, kFiguraCoracao);
+    passo(EFEITO, r.efBeat, kSomBatida, 0, 0);
+    figura(r.sprBx, kFiguraSetaBaixo);
+    figura(r.sprCm, kFiguraSetaCima);
+    figura(r.sprSB, kFiguraSobreBarra);
+    figura(r.sprB, kFiguraBarra);
+}
+
+// Hands the engine the paths of these pictures, in this order.
+void Anuncia(const std::vector<std::string>& arquivos) {
+    std::vector<const char*> nomes;
+    for (const std::string& a : arquivos) nomes.push_back(a.c_str());
+    BRZ_AntecipaSpriteSets(nomes.data(), int(nomes.size()));
+}
+
 // One row of the language set: the field it fills and its two files.
 struct ParIdioma {
     unsigned int Recursos::*campo;
@@ -35,33 +72,38 @@ const ParIdioma kIdioma[] = {
     {&Recursos::sprAb4, kFiguraAbertura},      {&Recursos::sprEspaco, kFiguraEspaco},
 };
 
+const char* ArquivoIdioma(const FiguraIdioma& f, int idioma) { return idioma == 0 ? f.portugues : f.ingles; }
+
 }  // namespace
+
+void AntecipaRecursosComuns() {
+    std::vector<std::string> arquivos = {Caminho(kFiguraCarregando.arquivo).texto};
+    Recursos r;
+    CargasComuns(r, [&](TipoCarga tipo, unsigned int&, const char* arquivo, int, int) {
+        if (tipo == FIGURA) arquivos.push_back(Caminho(arquivo).texto);
+    });
+    Anuncia(arquivos);
+}
 
 void CarregaTelaCarregando(Recursos& r) { r.sprLoading = Carrega(kFiguraCarregando); }
 
 void CarregaRecursosComuns(Recursos& r) {
-    r.sprIdiomas = Carrega(kFiguraIdiomas);
-    r.sprPreto = Carrega(kFiguraPreto);
-    r.spIn = Carrega(kFiguraObstaculoMovel);
-    r.spL = Carrega(kFiguraObstaculoFixo);
-    r.spriteNanoC = Carrega(kFiguraNanoColisao);
-    r.morreu = CarregaEfeito(kSomMorreu);
-    for (int i = 0; i < kTilesMapa; ++i) r.colisao[i] = Carrega(kArquivoColisao[i]);
-    for (int i = 0; i < kTilesMapa; ++i) r.cenario[i] = Carrega(kArquivoMapa[i]);
-    for (int i = 0; i < kFundos; ++i) r.parallax[i] = Carrega(kArquivoFundo[i]);
-    r.sprNano = Carrega(kFiguraNano);
-    r.musica = BZA_CarregaMusica(Caminho(kMusica).texto);
-    r.sprCore = Carrega(kFiguraCoracao);
-    r.efBeat = CarregaEfeito(kSomBatida);
-    r.sprBx = Carrega(kFiguraSetaBaixo);
-    r.sprCm = Carrega(kFiguraSetaCima);
-    r.sprSB = Carrega(kFiguraSobreBarra);
-    r.sprB = Carrega(kFiguraBarra);
+    CargasComuns(r, [](TipoCarga tipo, unsigned int& campo, const char* arquivo, int l, int a) {
+        if (tipo == FIGURA)
+            campo = Carrega(arquivo, l, a);
+        else if (tipo == EFEITO)
+            campo = CarregaEfeito(arquivo);
+        else
+            campo = BZA_CarregaMusica(Caminho(arquivo).texto);
+    });
 }
 
 void CarregaIdioma(Recursos& r, int idioma) {
+    std::vector<std::string> arquivos;
+    for (const ParIdioma& p : kIdioma) arquivos.push_back(Caminho(ArquivoIdioma(p.figura, idioma)).texto);
+    Anuncia(arquivos);
     for (const ParIdioma& p : kIdioma) {
         const FiguraIdioma& f = p.figura;
-        r.*p.campo = Carrega(idioma == 0 ? f.portugues : f.ingles, f.largura, f.altura);
+        r.*p.campo = Carrega(ArquivoIdioma(f, idioma), f.largura, f.altura);
     }
 }

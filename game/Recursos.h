@@ -29,11 +29,15 @@ struct Recursos {
     unsigned int sprEspaco = 0;    // the least-resistance icon (the space key)
 };
 
+// Tells the engine which pictures the loading picture and the common set will
+// read, in load order, so that it decodes them ahead while the start-up goes on.
+void AntecipaRecursosComuns();
 // The loading picture alone (it goes on screen before everything else loads).
 void CarregaTelaCarregando(Recursos& r);
 // Everything else of the common set, in load order, presenting nothing.
 void CarregaRecursosComuns(Recursos& r);
-// The screen pictures of one language: 0 Portuguese, anything else English.
+// The screen pictures of one language: 0 Portuguese, anything else English
+// (announced to the engine first, so that it decodes them two at a time).
 void CarregaIdioma(Recursos& r, int idioma);
 
 #endif

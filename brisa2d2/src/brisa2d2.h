@@ -19,6 +19,8 @@
 #include <SDL.h>
 #include <GL/gl.h>
 
+#include <cstddef>
+
 // ---------------------------------------------------------------------------
 // Constants
 // ---------------------------------------------------------------------------
@@ -150,6 +152,13 @@ void reset();                                            // forget both registri
 unsigned long BRZ_TempoSistema();                        // milliseconds since SDL started
 void BRZ_Pausa(Uint32 pausa);                            // sleep pausa milliseconds
 void BRZ_DefineSincronizaUsuario(void (*funcao)());      // set or (null) remove the per-frame hook
+// The files the next sprite-set loads will read, in the order they will be
+// loaded: a helper thread decodes them ahead while this thread goes on. The
+// loads stay as they are (same identifiers, same messages, printed by the
+// loading thread as it loads); a load that strays from the list reads its
+// file itself. Replaces any earlier list. Nothing when the engine is stopped
+// or its renderer does not decode ahead (the software renderer).
+void BRZ_AntecipaSpriteSets(const char* const* arquivos, int quantidade);
 
 // ---------------------------------------------------------------------------
 // The renderer boundary (not for game code)
@@ -160,6 +169,15 @@ void BRZ_DefineSincronizaUsuario(void (*funcao)());      // set or (null) remove
 // shut-down, the frame's end, a sprite set's load and removal) and prints
 // the messages they share. Only brisa2d2_inicia.cpp knows both renderers.
 // ---------------------------------------------------------------------------
+
+// A picture decoded ahead of its load, into the form its renderer keeps: a
+// `lado` x `lado` square of 32-bit pixels (bytes R, G, B, A) mapped with
+// BRZ_MapeiaPixels, the picture in its top-left corner and zeros elsewhere.
+struct BRZ_ImagemAntecipada {
+    void* pixels;          // owned by whoever holds the record; null when there is none
+    int largura, altura;   // the picture's own size
+    int lado;              // side of the square
+};
 
 struct BRZ_Renderizador {
     // The operations of the dispatch slot of the same name.
@@ -194,6 +212,17 @@ struct BRZ_Renderizador {
     void (*Retira)(BRZ_SpriteSet* s);   // the slot is being released (free ones too): undoes Publica
     // The shut-down's last message, written as it stands (no line end added).
     const char* despedida;
+    // Decoding ahead; null when the renderer does not take pictures so.
+    // Decodes a file into what PreparaImagem would make of IMG_Load's picture
+    // of it, on any thread and without calling SDL or OpenGL; false leaves
+    // the file to its load (a kind it does not read, any fault in the file,
+    // a picture the renderer would refuse whatever the frame size).
+    bool (*DecodificaAdiantado)(const char* arquivo, BRZ_ImagemAntecipada* d);
+    // PreparaImagem for a picture decoded ahead: takes d's pixels as the
+    // set's `imagem` (the core has set `largura` and `altura`); false (its
+    // message printed, d's pixels given back) refuses the file.
+    bool (*PreparaAntecipada)(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura,
+                              BRZ_ImagemAntecipada* d);
 };
 
 // The ten operations of `r` into the dispatch slots.
@@ -202,6 +231,8 @@ void BRZ_InstalaRenderizador(const BRZ_Renderizador& r);
 // success the slots hold r's operations and the engine runs.
 bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int altura, int modoVideo,
                    const char* tituloJanela);
+// The table of the renderer that runs; null while the engine is stopped.
+const BRZ_Renderizador* BRZ_RenderizadorAtivo();
 // The shut-down every renderer shares: every font and sprite set released
 // whatever its holders, then the display and SDL's video; nothing when stopped.
 void BRZ_EncerraCom(const BRZ_Renderizador& r);
@@ -233,9 +264,40 @@ bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s, bool apagaMagenta = false);
 // the system offers them: filling 16 MiB then costs a handful of page faults
 // instead of four thousand. Free it with BRZ_LiberaSuperficie.
 SDL_Surface* BRZ_CriaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask);
-// Frees a sprite set's surface (null: nothing), and its pixels when
-// BRZ_CriaSuperficie allocated them.
+// Frees a sprite set's surface (null: nothing), and its pixels when the
+// engine mapped them (BRZ_CriaSuperficie, BRZ_SuperficieMapeada).
 void BRZ_LiberaSuperficie(SDL_Surface* s);
+// `bytes` bytes of zeroed memory for pixels, mapped by the engine (on huge
+// pages from 2 MiB, where the system offers them); any thread may call it.
+// Null when memory runs out. Given back by BRZ_DesmapeiaPixels with the same
+// size, or by BRZ_LiberaSuperficie once a surface holds it.
+void* BRZ_MapeiaPixels(size_t bytes);
+void BRZ_DesmapeiaPixels(void* pixels, size_t bytes);  // null: nothing
+size_t BRZ_PixelsMapeados();  // bytes mapped so and not given back yet, all threads
+// A 32-bit surface of largura x altura (pitch largura * 4) over pixels that
+// BRZ_MapeiaPixels gave; they go with the surface at BRZ_LiberaSuperficie.
+// Null (the pixels still the caller's) when SDL cannot make the surface.
+SDL_Surface* BRZ_SuperficieMapeada(void* pixels, int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask,
+                                   Uint32 amask);
+// Decodes a PNG (8-bit RGBA, or paletted) or a baseline or progressive JPEG
+// of three components straight into a fresh square of R, G, B, A pixels:
+// the bytes that IMG_Load and a copy (RGBA) or a blit (the rest) onto a
+// transparent working surface of that side give. `lado` says the side for
+// a picture of w x h with the bytes per pixel IMG_Load would give it (1 for
+// a paletted PNG, 3 for a JPEG, 4 for RGBA), 0 to refuse it. False, with
+// nothing kept, for any other kind of file, any fault or warning in it, or
+// a refused size. Calls no SDL function: any thread may run it.
+bool BRZ_DecodificaRGBA(const char* arquivo, int (*lado)(int w, int h, int bytesPorPixel), BRZ_ImagemAntecipada* d);
+// The loading thread's side of decoding ahead. The picture for this load of
+// `arquivo` when it was announced (decoded here when nobody has started on
+// it; while a helper finishes it, this thread decodes a later entry): true
+// with *d filled (its pixels now the caller's), or false when the load must
+// read the file itself (not announced, or left to the load by the decoder).
+// Entries passed over are given back.
+bool BRZ_TomaAntecipada(const char* arquivo, BRZ_ImagemAntecipada* d);
+// Stops the helper threads and gives back every picture not taken; the
+// shut-down calls it, and a new list replaces the old one through it.
+void BRZ_EncerraAntecipacao();
 // Frees the slot's surface and masks and empties its name (texture excluded);
 // returns 0, the identifier of a failed load.
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);

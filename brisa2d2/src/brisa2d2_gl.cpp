@@ -111,12 +111,15 @@ static void modoFiltragem(GLenum fMax, GLenum fMin) {
     filtroMin = fMin;
 }
 
-static bool UsaImagemDireto(const SDL_Surface* img) {
-    if (img->w != img->h || img->format->BytesPerPixel != 4) return false;
+// A picture of w x h with this many bytes per pixel is uploaded as it is.
+static bool UsaDireto(int w, int h, int bytesPorPixel) {
+    if (w != h || bytesPorPixel != 4) return false;
     for (int lado = LADO_DIRETO_MIN; lado <= LADO_DIRETO_MAX; lado *= 2)
-        if (img->w == lado) return true;
+        if (w == lado) return true;
     return false;
 }
+
+static bool UsaImagemDireto(const SDL_Surface* img) { return UsaDireto(img->w, img->h, img->format->BytesPerPixel); }
 
 static int LadoTextura(int maior) {
     int lado = LADO_TEXTURA_MIN;
@@ -124,13 +127,37 @@ static int LadoTextura(int maior) {
     return lado;
 }
 
+// The side of the surface a w x h picture is kept and uploaded in: its own
+// side when it is used as it is, else the smallest power of two (at least 4)
+// that holds it; 0 when that exceeds the texture limit.
+static int LadoDeTrabalho(int w, int h, int bytesPorPixel) {
+    if (UsaDireto(w, h, bytesPorPixel)) return w;
+    int maior = w > h ? w : h;
+    return maior > maxtexsize ? 0 : LadoTextura(maior);
+}
+
 // Frame size check: refused when neither direction is a whole multiple of the
 // frame size, or when not even one whole frame fits in some direction.
-static bool GradeCabe(const SDL_Surface* img, int spLargura, int spAltura) {
+static bool GradeCabe(int w, int h, int spLargura, int spAltura) {
     if (spLargura < 1 || spAltura < 1) return true;
-    bool cabeX = img->w % spLargura == 0, cabeY = img->h % spAltura == 0;
+    bool cabeX = w % spLargura == 0, cabeY = h % spAltura == 0;
     if (!cabeX && !cabeY) return false;
-    return img->w / spLargura >= 1 && img->h / spAltura >= 1;
+    return w / spLargura >= 1 && h / spAltura >= 1;
+}
+
+// The frame grid of a w x h picture, or false with the message printed.
+static bool DefineGrade(BRZ_SpriteSet* s, const char* arquivo, int w, int h, int largura, int altura) {
+    if (!GradeCabe(w, h, largura, altura)) {
+        printf("A imagem %s não pode ser usada como fonte de sprites de tamanho %ix%i\n.", arquivo, largura, altura);
+        return false;
+    }
+    BRZ_DefineQuadros(s, largura, altura);
+    return true;
+}
+
+static void ImprimeFalhaDeTrabalho(const char* arquivo) {
+    printf("Não conseguiu criar a imagem temporária ao carregar o sprite set. Arquivo: %s. Erro: %s.\n", arquivo,
+           SDL_GetError());
 }
 
 // Copies the loaded image into the top-left corner of a transparent
@@ -138,8 +165,7 @@ static bool GradeCabe(const SDL_Surface* img, int spLargura, int spAltura) {
 static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char* arquivo) {
     SDL_Surface* s = BRZ_CriaSuperficie(lado, lado, rmask, gmask, bmask, amask);
     if (!s) {
-        printf("Não conseguiu criar a imagem temporária ao carregar o sprite set. Arquivo: %s. Erro: %s.\n",
-               arquivo, SDL_GetError());
+        ImprimeFalhaDeTrabalho(arquivo);
         return nullptr;
     }
     if (img->format->BytesPerPixel == 4) {
@@ -259,11 +285,7 @@ static void Apresenta() { SDL_GL_SwapBuffers(); }
 // upload (the picture itself when it is one).
 static bool PreparaImagem(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura) {
     SDL_Surface* img = s->imagem;
-    if (!GradeCabe(img, largura, altura)) {
-        printf("A imagem %s não pode ser usada como fonte de sprites de tamanho %ix%i\n.", arquivo, largura, altura);
-        return false;
-    }
-    BRZ_DefineQuadros(s, largura, altura);
+    if (!DefineGrade(s, arquivo, img->w, img->h, largura, altura)) return false;
     if (!UsaImagemDireto(img)) {
         int maior = img->w > img->h ? img->w : img->h;
         if (maior > maxtexsize) {
@@ -277,6 +299,31 @@ static bool PreparaImagem(BRZ_SpriteSet* s, const char* arquivo, int largura, in
     }
     s->larguraTextura = s->imagem->w;
     s->alturaTextura = s->imagem->h;
+    return true;
+}
+
+// Decoding ahead: straight into the working surface PreparaImagem would
+// make, on any thread. A picture over the texture limit is left to its load,
+// which refuses it with its message.
+static bool DecodificaAdiantado(const char* arquivo, BRZ_ImagemAntecipada* d) {
+    return BRZ_DecodificaRGBA(arquivo, LadoDeTrabalho, d);
+}
+
+// PreparaImagem for a picture decoded ahead: the same grid check, then its
+// square is the working surface.
+static bool PreparaAntecipada(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura,
+                              BRZ_ImagemAntecipada* d) {
+    bool ok = DefineGrade(s, arquivo, d->largura, d->altura, largura, altura);
+    if (ok) {
+        s->imagem = BRZ_SuperficieMapeada(d->pixels, d->lado, d->lado, rmask, gmask, bmask, amask);
+        if (!s->imagem) ImprimeFalhaDeTrabalho(arquivo);
+        ok = s->imagem != nullptr;
+    }
+    if (!ok) BRZ_DesmapeiaPixels(d->pixels, size_t(d->lado) * size_t(d->lado) * 4);
+    d->pixels = nullptr;
+    if (!ok) return false;
+    s->larguraTextura = d->lado;
+    s->alturaTextura = d->lado;
     return true;
 }
 
@@ -303,6 +350,7 @@ static const BRZ_Renderizador TABELA = {
     Apresenta,
     PreparaImagem, true, CriaTextura, ApagaTextura,
     "Encerrou a SDL+OpenGL",
+    DecodificaAdiantado, PreparaAntecipada,
 };
 
 // ---------------------------------------------------------------------------

@@ -20,6 +20,9 @@ bool inicializado = false;
 bool c_shutdown = false;
 SDL_Surface* screen = nullptr;
 
+// The table of the renderer that runs; null while the engine is stopped.
+static const BRZ_Renderizador* ativo = nullptr;
+
 // Stand-ins for the dispatch slots before the first start-up: nothing is
 // drawn, nothing loads (the core's load says why), and nothing touches SDL
 // or OpenGL.
@@ -45,6 +48,7 @@ static const BRZ_Renderizador PARADO = {
     nullptr,
     nullptr, false, nullptr, nullptr,
     "",
+    nullptr, nullptr,
 };
 
 static unsigned int ParadoCarrega(const char* arquivo, int largura, int altura) {
@@ -137,12 +141,18 @@ bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int
     if (r.PreparaModo) r.PreparaModo(largura, altura);
     SDL_ShowCursor(SDL_DISABLE);
     BRZ_InstalaRenderizador(r);
+    ativo = &r;
     inicializado = true;
     return true;
 }
 
+const BRZ_Renderizador* BRZ_RenderizadorAtivo() { return ativo; }
+
 void BRZ_EncerraCom(const BRZ_Renderizador& r) {
     if (!inicializado) return;
+    // Decoding ahead stops first: no helper thread outlives the engine, and
+    // the pictures no load took go back.
+    BRZ_EncerraAntecipacao();
     c_shutdown = true;
     puts("Apagando os spritesets e fontes do sistema.");
     EsvaziaRegistros();
@@ -152,5 +162,6 @@ void BRZ_EncerraCom(const BRZ_Renderizador& r) {
     screen = nullptr;
     fputs(r.despedida, stdout);
     fflush(stdout);
+    ativo = nullptr;
     inicializado = false;
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,9 @@ static const size_t BYTES_PAGINA_GRANDE = size_t(2) << 20;
 // ---------------------------------------------------------------------------
 
 BRZ_SpriteSet sprites[BRZ_MAX_SPRITESETS];
+
+// Bytes of pixels mapped by BRZ_MapeiaPixels and not given back (any thread).
+static std::atomic<size_t> bytesMapeados{0};
 
 // ---------------------------------------------------------------------------
 // Private helpers
@@ -63,11 +67,10 @@ static bool ReservaSpriteSet(const char* arquivo, unsigned int* id) {
 }
 
 // The first steps of every load: a known name gains a holder; otherwise the
-// lowest free slot takes the name and the decoded picture (`imagem`,
-// `largura`, `altura`). Returns that slot to finish, or null with *id final:
-// the shared identifier, or 0 on failure (engine stopped, name too long,
-// registry full, unreadable file; every failure but a full registry prints
-// why). *id is the slot's identifier.
+// lowest free slot takes the name. Returns that slot to fill, or null with
+// *id final: the shared identifier, or 0 on failure (engine stopped, name
+// too long, registry full; every failure but a full registry prints why).
+// *id is the slot's identifier.
 static BRZ_SpriteSet* IniciaCarga(const char* arquivo, unsigned int* id) {
     *id = 0;
     if (!inicializado) {
@@ -75,17 +78,29 @@ static BRZ_SpriteSet* IniciaCarga(const char* arquivo, unsigned int* id) {
         return nullptr;
     }
     if (ReservaSpriteSet(arquivo, id) || *id == 0) return nullptr;
-    BRZ_SpriteSet* s = &sprites[*id - 1];
+    return &sprites[*id - 1];
+}
+
+// The picture of a load, as the renderer keeps it: decoded ahead when the
+// renderer takes pictures so and this file was announced, else decoded here
+// and handed to the renderer's own step. False (its message printed) when
+// the file cannot be read or the renderer refuses the picture.
+static bool LeImagem(const BRZ_Renderizador& r, BRZ_SpriteSet* s, const char* arquivo, int largura, int altura) {
+    BRZ_ImagemAntecipada antecipada;
+    if (r.PreparaAntecipada && BRZ_TomaAntecipada(arquivo, &antecipada)) {
+        s->largura = antecipada.largura;
+        s->altura = antecipada.altura;
+        return r.PreparaAntecipada(s, arquivo, largura, altura, &antecipada);
+    }
     SDL_Surface* img = IMG_Load(arquivo);
     if (!img) {
         printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
-        *id = BRZ_LiberaSpriteSet(s);
-        return nullptr;
+        return false;
     }
     s->imagem = img;
     s->largura = img->w;
     s->altura = img->h;
-    return s;
+    return r.PreparaImagem(s, arquivo, largura, altura);
 }
 
 // The removal rule: true when the slot must be released now (last holder,
@@ -106,27 +121,49 @@ static size_t TamanhoMapeado(size_t bytes) {
     size_t pagina = size_t(sysconf(_SC_PAGESIZE));
     return (bytes + pagina - 1) / pagina * pagina;
 }
-
-// Pixels mapped fresh from the system read as zeros, so the surface needs no
-// clearing pass; the advice asks for huge pages, where the system has them,
-// before anything touches the memory. Null when there is no large mapping to
-// make (small surface, no memory).
-static SDL_Surface* SuperficieMapeada(int largura, int altura, Uint32 r, Uint32 g, Uint32 b, Uint32 a) {
-    size_t pitch = size_t(largura) * 4;
-    size_t bytes = TamanhoMapeado(pitch * size_t(altura));
-    if (largura <= 0 || altura <= 0 || bytes < BYTES_PAGINA_GRANDE) return nullptr;
-    void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (pixels == MAP_FAILED) return nullptr;
-    madvise(pixels, bytes, MADV_HUGEPAGE);
-    SDL_Surface* s = SDL_CreateRGBSurfaceFrom(pixels, largura, altura, 32, int(pitch), r, g, b, a);
-    if (!s) munmap(pixels, bytes);
-    return s;
-}
 #endif
 
 // ---------------------------------------------------------------------------
 // Public functions
 // ---------------------------------------------------------------------------
+
+// Pixels mapped fresh from the system read as zeros, so a surface on them
+// needs no clearing pass; from 2 MiB the advice asks for huge pages, where
+// the system has them, before anything touches the memory.
+void* BRZ_MapeiaPixels(size_t bytes) {
+    if (bytes == 0) return nullptr;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    size_t tamanho = TamanhoMapeado(bytes);
+    void* pixels = mmap(nullptr, tamanho, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pixels == MAP_FAILED) return nullptr;
+    if (tamanho >= BYTES_PAGINA_GRANDE) madvise(pixels, tamanho, MADV_HUGEPAGE);
+#else
+    void* pixels = calloc(bytes, 1);
+    if (!pixels) return nullptr;
+#endif
+    bytesMapeados += bytes;
+    return pixels;
+}
+
+void BRZ_DesmapeiaPixels(void* pixels, size_t bytes) {
+    if (!pixels) return;
+    bytesMapeados -= bytes;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    munmap(pixels, TamanhoMapeado(bytes));
+#else
+    (void)bytes;
+    free(pixels);
+#endif
+}
+
+size_t BRZ_PixelsMapeados() { return bytesMapeados; }
+
+SDL_Surface* BRZ_SuperficieMapeada(void* pixels, int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask,
+                                   Uint32 amask) {
+    // SDL marks a surface over pixels it did not allocate SDL_PREALLOC: that
+    // is how BRZ_LiberaSuperficie knows to give them back itself.
+    return SDL_CreateRGBSurfaceFrom(pixels, largura, altura, 32, largura * 4, rmask, gmask, bmask, amask);
+}
 
 void reset() {
     for (BRZ_SpriteSet& s : sprites) {
@@ -157,7 +194,7 @@ unsigned int BRZ_CarregaSpriteSetCom(const BRZ_Renderizador& r, const char* arqu
     unsigned int id = 0;
     BRZ_SpriteSet* s = IniciaCarga(arquivo, &id);
     if (!s) return id;
-    if (!r.PreparaImagem(s, arquivo, largura, altura)) return BRZ_LiberaSpriteSet(s);
+    if (!LeImagem(r, s, arquivo, largura, altura)) return BRZ_LiberaSpriteSet(s);
     if (!BRZ_CriaMascarasSpriteSet(s, r.apagaMagenta)) {
         printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
         return BRZ_LiberaSpriteSet(s);
@@ -190,23 +227,27 @@ void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura) {
 
 SDL_Surface* BRZ_CriaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (SDL_Surface* s = SuperficieMapeada(largura, altura, rmask, gmask, bmask, amask)) return s;
+    size_t bytes = size_t(largura) * 4 * size_t(altura);
+    if (largura > 0 && altura > 0 && TamanhoMapeado(bytes) >= BYTES_PAGINA_GRANDE) {
+        if (void* pixels = BRZ_MapeiaPixels(bytes)) {
+            if (SDL_Surface* s = BRZ_SuperficieMapeada(pixels, largura, altura, rmask, gmask, bmask, amask)) return s;
+            BRZ_DesmapeiaPixels(pixels, bytes);
+        }
+    }
 #endif
     return SDL_CreateRGBSurface(0, largura, altura, 32, rmask, gmask, bmask, amask);
 }
 
 void BRZ_LiberaSuperficie(SDL_Surface* s) {
     if (!s) return;
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // Only BRZ_CriaSuperficie hands SDL pixels that SDL must not free itself.
+    // Only the engine hands SDL pixels that SDL must not free itself.
     if (s->flags & SDL_PREALLOC) {
         void* pixels = s->pixels;
-        size_t bytes = TamanhoMapeado(size_t(s->pitch) * size_t(s->h));
+        size_t bytes = size_t(s->pitch) * size_t(s->h);
         SDL_FreeSurface(s);
-        munmap(pixels, bytes);
+        BRZ_DesmapeiaPixels(pixels, bytes);
         return;
     }
-#endif
     SDL_FreeSurface(s);
 }
 

@@ -51,6 +51,7 @@ static const BRZ_Renderizador TABELA = {
     Apresenta,
     PreparaImagem, false, nullptr, nullptr,
     "Encerrou a SDL.\n",
+    nullptr, nullptr,
 };
 
 // ---------------------------------------------------------------------------

@@ -82,6 +82,7 @@ const BRZ_Renderizador kTest = {
     Apresenta,
     PreparaImagem, true, Publica, Retira,
     "done",
+    nullptr, nullptr,
 };
 
 class RendererBoundary : public ::testing::Test {
