@@ -16,14 +16,6 @@ constexpr double kNanoCx = kNanoMaskInFrameX + kHullRx, kNanoCy = kNanoMaskInFra
 
 const Rgb kLightCyan{0.35, 0.95, 1.0};
 
-void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
-    cairo_save(cr);
-    cairo_translate(cr, cx, cy);
-    cairo_scale(cr, rx, ry);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
-}
-
 void Glow(cairo_t* cr, double cx, double cy, double radius, Rgb c, double alpha) {
     cairo_pattern_t* p = cairo_pattern_create_radial(cx, cy, 0, cx, cy, radius);
     cairo_pattern_add_color_stop_rgba(p, 0, c.r, c.g, c.b, alpha);
@@ -519,6 +511,8 @@ Raster Sheet(int frameWidth, int frameHeight, int frames, Draw draw) {
 
 Raster NanoSheet() { return Sheet(kNanoSide, kNanoSide, kNanoFrames, DrawNanoFrame); }
 
+void DrawNano(cairo_t* cr, int frame) { DrawNanoFrame(cr, frame); }
+
 Raster NanoMask() {
     Canvas c(kNanoMaskWidth, kNanoMaskHeight);
     // No antialiasing: every pixel is either hull or free.
@@ -579,19 +573,19 @@ void WriteSprite(Output& out, const std::string& name, const Raster& r) {
 void AddSpriteJobs(std::vector<Job>& jobs) {
     using namespace sprites;
     jobs.push_back({"sprites", 0.3, [](Output& out) {
-                        WriteSprite(out, "nano.png", NanoSheet());
-                        WriteSprite(out, "nano_c.png", NanoMask());
-                        WriteSprite(out, "gordura.png", FatSheet());
-                        WriteSprite(out, "sprite_2.png", PlaqueSheet());
-                        WriteSprite(out, "core.png", HeartSheet());
-                        WriteSprite(out, "preto.png", Black());
+                        WriteSprite(out, kFiguraNano.arquivo, NanoSheet());
+                        WriteSprite(out, kFiguraNanoColisao.arquivo, NanoMask());
+                        WriteSprite(out, kFiguraObstaculoMovel.arquivo, FatSheet());
+                        WriteSprite(out, kFiguraObstaculoFixo.arquivo, PlaqueSheet());
+                        WriteSprite(out, kFiguraCoracao.arquivo, HeartSheet());
+                        WriteSprite(out, kFiguraPreto.arquivo, Black());
                     }});
     jobs.push_back({"icons and time bar", 0.2, [](Output& out) {
-                        WriteSprite(out, "seta_baixo.png", ArrowSheet(false));
-                        WriteSprite(out, "seta_cima.png", ArrowSheet(true));
-                        WriteSprite(out, "espaco2p.png", SpaceSheet(true));
-                        WriteSprite(out, "espaco2e.png", SpaceSheet(false));
-                        WriteSprite(out, "sobre_barra.png", BarFrame());
-                        WriteSprite(out, "barra2.png", Bar());
+                        WriteSprite(out, kFiguraSetaBaixo.arquivo, ArrowSheet(false));
+                        WriteSprite(out, kFiguraSetaCima.arquivo, ArrowSheet(true));
+                        WriteSprite(out, kFiguraEspaco.portugues, SpaceSheet(true));
+                        WriteSprite(out, kFiguraEspaco.ingles, SpaceSheet(false));
+                        WriteSprite(out, kFiguraSobreBarra.arquivo, BarFrame());
+                        WriteSprite(out, kFiguraBarra.arquivo, Bar());
                     }});
 }
