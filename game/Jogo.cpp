@@ -231,8 +231,8 @@ void ConstroiObjetos(Jogo& j) {
     const Recursos& r = j.r;
     j.transicao4 = new Transicao(r.sprAb4, r.sprPreto, kAberturaExibicao, kFadeCurto);
     j.menu = new Menu(r.sprMenu, r.sprPreto, 0, kFadeLongo, idioma);
-    j.coracao = new Coracao(kFiguraCoracao.quadros, 260, 260, 20, math::Vector2D(10, 10), math::Vector2D(914, 10),
-                            r.sprCore, r.efBeat);
+    j.coracao = new Coracao(kFiguraCoracao.quadros, 260, 260, kPassoCoracao, math::Vector2D(kRecuoBatida, kRecuoBatida),
+                            math::Vector2D(914, 10), r.sprCore, r.efBeat);
     j.barraTempo = new BarraTempo(20000, math::Vector2D(0, 45), r.sprSB, r.sprB);
     j.up = new Direcional(r.sprBx, math::Vector2D(459, 693));
     j.down = new Direcional(r.sprCm, math::Vector2D(459, 10));

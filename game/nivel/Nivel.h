@@ -166,4 +166,18 @@ inline std::vector<const char*> TodosArquivos() {
     return v;
 }
 
+// ---------------------------------------------------------------------------
+// The heart's beat
+// ---------------------------------------------------------------------------
+
+// Each heart frame shows for kPassoCoracao play frames; the heart beats as its
+// animation wraps back to the first frame, every kPeriodoBatida play frames
+// (a run's first beat is in its play frame kPeriodoBatida). A beat hands the
+// play frame the push-back (kRecuoBatida, kRecuoBatida), and that frame
+// scrolls the map back by twice its x: kEmpurraoBatida px.
+constexpr int kPassoCoracao = 20;
+constexpr int kRecuoBatida = 10;
+constexpr int kPeriodoBatida = kPassoCoracao * kFiguraCoracao.quadros;  // 180
+constexpr int kEmpurraoBatida = 2 * kRecuoBatida;                      // 20
+
 #endif

@@ -22,7 +22,7 @@ constexpr int kFixedFrames = kFiguraObstaculoFixo.quadros, kMovingFrames = kFigu
 // corridor's steepest climb: 1 px per 2 px forward, where the game allows 1.5.
 constexpr int kCorridorMargin = 8;
 constexpr int kStepForward = 2, kStepVertical = 1;
-constexpr int kFramesPerSecond = 60, kBeatEvery = 180, kBeatPush = 20;
+constexpr int kFramesPerSecond = 60;
 
 using Rows = std::bitset<kMapHeight>;
 using Blocked = std::vector<std::vector<Span>>;  // per map column
@@ -143,7 +143,7 @@ TEST_F(Vessel, BeingPushedBackEndsAtTheClosedStartBeforeTheMapLeavesTheScreen) {
     // the mask left of map x 482; a beat pushes at most 20 px in one frame.
     Blocked walls = WallRuns();
     ColumnRuns nano = RunsOf(Nano());
-    for (int mx = kNanoColisaoX - 3 * kBeatPush; mx < kNanoColisaoX; ++mx)
+    for (int mx = kNanoColisaoX - 3 * kEmpurraoBatida; mx < kNanoColisaoX; ++mx)
         EXPECT_TRUE(FreeRows(walls, nano, Nano()->altura, mx).none()) << "free place with the mask at map x " << mx;
 }
 
@@ -296,7 +296,7 @@ TEST_F(Vessel, ANanobotLeftAloneHitsTheWallOrAPlaqueWithinHalfAMinute) {
     const int vy = kInicioMapaY;
     int frame = 1;
     for (; frame <= 30 * kFramesPerSecond; ++frame) {
-        vx += -kEmpuxo + (frame % kBeatEvery == 0 ? kBeatPush : 0);
+        vx += -kEmpuxo + (frame % kPeriodoBatida == 0 ? kEmpurraoBatida : 0);
         if (NanoTouchesWall(vx, vy)) break;
         bool blob = false;
         for (const LinhaObstaculo& b : kLayout)
@@ -327,7 +327,7 @@ TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
         // A beat can throw the nanobot 20 px back at any moment: every place on the
         // corridor must be free there too.
         Rows free = FreeRows(obstacles, grown, grownH, mx - kCorridorMargin) &
-                    FreeRows(obstacles, grown, grownH, mx - kCorridorMargin - kBeatPush);
+                    FreeRows(obstacles, grown, grownH, mx - kCorridorMargin - kEmpurraoBatida);
         here = (reach.empty() ? here : moved) & free;
         reach.push_back(here);
         if (here.none()) break;

@@ -180,7 +180,7 @@ TEST_F(Level, RoomNarrowsFromTheFirstTwoTilesToTheLastThird) {
 // What the player reads off the pictures against the engine's own tests.
 TEST_F(Level, TheBandBetweenTheWallsIsWhereThePlayFrameFindsNoWall) {
     const Recursos& r = session_->game().r;
-    const int kTileWidth = pilot::kMapTileWidth;
+    const int kTileWidth = kLarguraTile;
     int checked = 0;
     for (int x = 1000; x < 19000; x += 997) {
         int tile = x / kTileWidth;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "Obstaculos.h"
+#include "Nivel.h"
 #include "survey.h"
 
 namespace pilot {
@@ -109,7 +109,7 @@ void DrawRoom(cairo_t* cr, const Frame& f, const Profile& p, const Sight& sight)
     for (int room = 0; room <= kRoomTop; room += 100) {
         Use(cr, kGrid, 0.6);
         cairo_move_to(cr, f.X(0), f.RoomY(room));
-        cairo_line_to(cr, f.X(kMapTileWidth * kTilesMapa), f.RoomY(room));
+        cairo_line_to(cr, f.X(kLarguraTile * kTilesMapa), f.RoomY(room));
         cairo_stroke(cr);
         Text(cr, std::to_string(room) + " px", kLeft - 6, f.RoomY(room) + 4, 12, kText, true);
     }
@@ -150,11 +150,11 @@ void DrawBorders(cairo_t* cr, const Frame& f, const Profile& p) {
     double bottom = f.top1 + f.height1;
     for (int t = 0; t <= kTilesMapa; ++t) {
         Use(cr, kGrid);
-        cairo_move_to(cr, f.X(t * kMapTileWidth), f.top0);
-        cairo_line_to(cr, f.X(t * kMapTileWidth), bottom);
+        cairo_move_to(cr, f.X(t * kLarguraTile), f.top0);
+        cairo_line_to(cr, f.X(t * kLarguraTile), bottom);
         cairo_stroke(cr);
         if (t < kTilesMapa)
-            Text(cr, "tile " + std::to_string(t + 1), f.X(t * kMapTileWidth) + 6, f.top0 - 8, 14, kText);
+            Text(cr, "tile " + std::to_string(t + 1), f.X(t * kLarguraTile) + 6, f.top0 - 8, 14, kText);
     }
     int length = p.Size();
     for (int third = 1; third <= 2; ++third) {
@@ -168,14 +168,14 @@ void DrawBorders(cairo_t* cr, const Frame& f, const Profile& p) {
         cairo_set_dash(cr, nullptr, 0, 0);
         Text(cr, third == 1 ? "first third | second" : "second | last third", x - 70, bottom + 16, 12, kText);
     }
-    for (int x : {p.firstX, RunWinX()}) {
+    for (int x : {p.firstX, kVitoriaMapaX}) {
         Use(cr, kFinish);
         cairo_set_line_width(cr, 2);
         cairo_move_to(cr, f.X(x), f.top0);
         cairo_line_to(cr, f.X(x), bottom);
         cairo_stroke(cr);
     }
-    for (int mapX = 0; mapX <= kMapTileWidth * kTilesMapa; mapX += 1024)
+    for (int mapX = 0; mapX <= kLarguraTile * kTilesMapa; mapX += 1024)
         Text(cr, std::to_string(mapX), f.X(mapX), bottom + 34, 11, kGrid);
 }
 
@@ -214,7 +214,7 @@ bool WriteChart(const std::string& path, const Sight& sight, const std::vector<R
     f.height0 = (hi + kVesselMargin - f.lumenTop) / kMapPerPixelY;
     f.top1 = f.top0 + f.height0 + kGap;
     f.height1 = kRoomTop / kRoomPerPixel;
-    int width = kLeft + int(kMapTileWidth * kTilesMapa / kMapPerPixelX) + kRight;
+    int width = kLeft + int(kLarguraTile * kTilesMapa / kMapPerPixelX) + kRight;
     int height = int(f.top1 + f.height1) + kBottom;
 
     Profile p = MeasureProfile(sight);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "Obstaculos.h"
+#include "Nivel.h"
 #include "consts.h"
 #include "search.h"
 
@@ -99,7 +99,7 @@ bool Better(const Score& a, const Score& b, float sumTolerance) {
 }
 
 bool IsBeat(int frame, int lastBeat) {
-    return lastBeat >= 0 && frame > lastBeat && (frame - lastBeat) % kBeatPeriod == 0;
+    return lastBeat >= 0 && frame > lastBeat && (frame - lastBeat) % kPeriodoBatida == 0;
 }
 
 // A blob drifting at constant speed and turning back at the ends of its drift.
@@ -247,7 +247,7 @@ float Planner::Clearance(int j, int px, float py, int x, float y) const {
 
 void Planner::Place(int level, const State& st, int* x, float* y) const {
     const Level& lv = levels_[size_t(level)];
-    *x = m_->x + kDriftPerFrame * (lv.start - st.w * hold_) - kBeatPush * beatsBefore_[size_t(lv.start)];
+    *x = m_->x + kEmpuxo * (lv.start - st.w * hold_) - kEmpurraoBatida * beatsBefore_[size_t(lv.start)];
     *y = m_->y + offsetX * float(hold_ * st.n);
 }
 
@@ -258,7 +258,7 @@ Score Planner::Segment(int level, const State& from, const Move& mv, State* to) 
     float y;
     Place(level, from, &x, &y);
     for (int j = lv.start + 1; j <= lv.start + lv.length; ++j) {
-        int nx = x + (mv.space ? 0 : kDriftPerFrame) - (IsBeat(m_->frame + j, m_->lastBeat) ? kBeatPush : 0);
+        int nx = x + (mv.space ? 0 : kEmpuxo) - (IsBeat(m_->frame + j, m_->lastBeat) ? kEmpurraoBatida : 0);
         float ny = y + offsetX * float(mv.vertical);
         float c = Clearance(j, x, y, nx, ny);
         if (c < 0) {
@@ -327,7 +327,7 @@ void Planner::Solve(bool waiting) {
 
 Input Planner::Choose(const Model& m, int hold, int jitter, bool spaceAllowed) {
     Prepare(m, hold);
-    reachAhead_ = kDriftPerFrame * (jitter + 1);
+    reachAhead_ = kEmpuxo * (jitter + 1);
     const State root{0, 0};
     // Drive on while a way ahead keeps clear. Otherwise wait (space), but only
     // when it is the blobs that close the way: walls do not move away.
@@ -452,7 +452,7 @@ Model Human::Expect(int frame, int delay) const {
     // The keys already chosen act before the new ones: play them forward.
     for (int f = seenFrame + 1; f < frame; ++f) {
         const Input& k = keys_[size_t(f)];
-        m.x += (k.space ? 0 : kDriftPerFrame) - (IsBeat(f, m.lastBeat) ? kBeatPush : 0);
+        m.x += (k.space ? 0 : kEmpuxo) - (IsBeat(f, m.lastBeat) ? kEmpurraoBatida : 0);
         m.y += offsetX * float((k.down ? 1 : 0) - (k.up ? 1 : 0));
     }
     m.frame = frame - 1;
@@ -516,10 +516,10 @@ RunOutcome Human::Play(const Snapshot& start) {
 
 int DrivenX(int frames) {
     int start = int(NanoMapX(posini));
-    return start + kDriftPerFrame * frames - kBeatPush * (frames / kBeatPeriod);
+    return start + kEmpuxo * frames - kEmpurraoBatida * (frames / kPeriodoBatida);
 }
 
-int RunOutcome::Tile() const { return std::min(kTilesMapa, std::max(1, int(mapX) / kMapTileWidth + 1)); }
+int RunOutcome::Tile() const { return std::min(kTilesMapa, std::max(1, int(mapX) / kLarguraTile + 1)); }
 
 RunOutcome PlayLikeAHuman(HeadlessSession& session, const Snapshot& start, const Sight& sight,
                           const PlayerStyle& style) {

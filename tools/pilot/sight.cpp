@@ -149,10 +149,10 @@ std::vector<Span> Sight::Free(int mx, const std::vector<int>& rows, const std::v
 }
 
 bool Sight::Passable(int row, float blobTop) const {
-    int from = int(kLayout[row].x) - NanoWidth() - kDriftPerFrame, to = int(kLayout[row].x) + BlobWidth(row);
+    int from = int(kLayout[row].x) - NanoWidth() - kEmpuxo, to = int(kLayout[row].x) + BlobWidth(row);
     Reach reach;
     reach.Start(Free(from, row, blobTop));
-    for (int x = from + kDriftPerFrame; x <= to && !reach.Empty(); x += kDriftPerFrame)
+    for (int x = from + kEmpuxo; x <= to && !reach.Empty(); x += kEmpuxo)
         reach.Step(Free(x, row, blobTop));
     return !reach.Empty();
 }

@@ -10,16 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "Obstaculos.h"
+#include "Nivel.h"
 #include "Recursos.h"
 #include "search.h"
 
 namespace pilot {
-
-// The play frame's motion, as a player learns it: the map drifts this far per
-// frame unless space is held; the heart beats every kBeatPeriod frames and
-// throws the nanobot kBeatPush px back; map tile i starts at map x 2048 i.
-constexpr int kDriftPerFrame = 2, kBeatPeriod = 180, kBeatPush = 20, kMapTileWidth = 2048;
 
 // A closed range of heights (top edges); empty when lo > hi.
 struct Span {

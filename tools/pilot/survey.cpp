@@ -12,8 +12,6 @@ namespace pilot {
 
 namespace {
 
-// The run is won once the map is pushed past this x (vecPosicao.x).
-const float kFinishVecX = -19200;
 // Losses closer than this along the run are reported as one place.
 const int kPlaceGrain = 100;
 
@@ -36,11 +34,11 @@ std::vector<float> DriftOf(const Snapshot& start, const Recursos& r, int row, in
     Inimigo blob = start.blobs[size_t(row)];
     std::vector<float> tops{blob.getPosicao().y - start.position.y};
     for (int f = 1; f <= frames; ++f) {
-        int tile = int((blob.getPosicao().x - start.position.x) / kMapTileWidth);
+        int tile = int((blob.getPosicao().x - start.position.x) / kLarguraTile);
         blob.Atualiza();
         math::Vector2D at = blob.getPosicao();
         if (BRZ_ColidiuSprites(blob.getSprite(), unsigned(blob.getQuadroAtual()), int(at.x), int(at.y), r.colisao[tile],
-                               0, int(start.position.x) + tile * kMapTileWidth, int(start.position.y)))
+                               0, int(start.position.x) + tile * kLarguraTile, int(start.position.y)))
             blob.Rebate();
         tops.push_back(at.y - start.position.y);
     }
@@ -66,7 +64,7 @@ void PrintRanges(FILE* out, int from, int to, Test passes) {
 // blob's columns gets: the number of the blobs (in order) it gets past.
 size_t BlobsPassed(const Sight& sight, const std::vector<int>& rows, const std::vector<std::vector<float>>& tops,
                    int enter) {
-    int x = int(kLayout[rows[0]].x) - sight.NanoWidth() - kDriftPerFrame;
+    int x = int(kLayout[rows[0]].x) - sight.NanoWidth() - kEmpuxo;
     Reach reach;
     size_t passed = 0;
     std::vector<int> near;
@@ -87,20 +85,17 @@ size_t BlobsPassed(const Sight& sight, const std::vector<int>& rows, const std::
             reach.Step(free);
         if (reach.Empty()) return passed;
         while (passed < rows.size() && x > int(kLayout[rows[passed]].x) + sight.BlobWidth(rows[passed])) ++passed;
-        x += kDriftPerFrame - (f % kBeatPeriod == 0 ? kBeatPush : 0);
+        x += kEmpuxo - (f % kPeriodoBatida == 0 ? kEmpurraoBatida : 0);
     }
     return passed;
 }
 
 }  // namespace
 
-int RunStartX() { return int(NanoMapX(posini)); }
-int RunWinX() { return int(NanoMapX(math::Vector2D(kFinishVecX, 0))); }
-
 Profile MeasureProfile(const Sight& sight) {
     Profile p;
-    p.firstX = RunStartX();
-    for (int x = p.firstX; x <= RunWinX(); ++x) {
+    p.firstX = kNanoInicioMapaX;
+    for (int x = p.firstX; x <= kVitoriaMapaX; ++x) {
         p.walls.push_back(sight.FreePlay(x));
         p.plaque.push_back(sight.FreePlayPastPlaque(x));
         p.drift.push_back(sight.FreePlayPastDrift(x));
@@ -115,7 +110,7 @@ std::vector<TileRoom> RoomPerTile(const Profile& p) {
         std::vector<int> values, drift;
         for (int i = 0; i < p.Size(); ++i) {
             int x = p.firstX + i;
-            if (x / kMapTileWidth != t) continue;
+            if (x / kLarguraTile != t) continue;
             values.push_back(p.plaque[size_t(i)]);
             drift.push_back(p.drift[size_t(i)]);
             if (p.plaque[size_t(i)] < room.least) room.least = p.plaque[size_t(i)], room.leastX = x;
@@ -167,12 +162,12 @@ void PrintNarrowest(const Sight& sight, FILE* out) {
     fprintf(out, "narrowest places (at least 400 px apart):\n");
     for (const Place& n : Narrowest(p, 8, 400))
         fprintf(out, "  map x %5d (tile %d, %2.0f%% of the run): %d px (walls alone %d px)\n", n.x,
-                n.x / kMapTileWidth + 1, 100.0 * (n.x - p.firstX) / p.Size(), n.room,
+                n.x / kLarguraTile + 1, 100.0 * (n.x - p.firstX) / p.Size(), n.room,
                 p.walls[size_t(n.x - p.firstX)]);
     std::vector<Closing> closing = ClosingBlobs(sight);
     if (closing.empty()) fprintf(out, "no moving blob can close the way\n");
     for (const Closing& c : closing)
-        fprintf(out, "moving blob of layout row %d (x %.0f, %.0f px/s) closes the way with its top at y %.0f..%.0f\n",
+        fprintf(out, "moving blob of layout row %d (x %d, %d px/s) closes the way with its top at y %.0f..%.0f\n",
                 c.row + 1, kLayout[c.row].x, kLayout[c.row].vy, c.fromY, c.toY);
 }
 
@@ -240,7 +235,7 @@ void PrintSurvey(const std::vector<SurveyRow>& rows, FILE* out) {
         std::string where;
         for (const auto& [key, n] : places)
             where += (where.empty() ? "" : "; ") + std::to_string(key.first) + ", tile " +
-                     std::to_string(key.first / kMapTileWidth + 1) + ": " + key.second + ", " + std::to_string(n);
+                     std::to_string(key.first / kLarguraTile + 1) + ": " + key.second + ", " + std::to_string(n);
         fprintf(out, "  %-12s  %5d  %-7s  %2d/%-2zu  %s\n", PlanningName(r.planning), r.delay,
                 r.spaceAllowed ? "allowed" : "no", r.Wins(), r.runs.size(), where.c_str());
     }

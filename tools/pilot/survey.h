@@ -14,13 +14,9 @@
 
 namespace pilot {
 
-// The nanobot picture's map x at the start of a run and where it wins.
-int RunStartX();
-int RunWinX();
-
 // The room, in pixels, at every nanobot x of the run (-1 where closed).
 struct Profile {
-    int firstX = 0;                  // RunStartX()
+    int firstX = 0;                  // the nanobot picture's map x at the start of a run
     std::vector<int> walls;          // between the walls alone
     std::vector<int> plaque;         // with the fixed blobs taken out
     std::vector<int> drift;          // with every moving blob at its worst too
