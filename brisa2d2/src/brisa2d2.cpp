@@ -381,6 +381,21 @@ Uint32 BRZ_AnunciaModoVideo(int modoVideo, Uint32 flags) {
     return flags;
 }
 
+// The depth asked for is 32 bits; an OpenGL mode takes its colour depth from
+// the context's attributes, and SDL converts a software surface. On a 16-bit
+// desktop SDL 1.2 answers such a request with the desktop's depth, while
+// sdl12-compat refuses any depth above the desktop's, although it then sets
+// the 32-bit mode all the same; asking again at the desktop's depth makes
+// both answer the question that matters: does a mode of this size exist.
+int BRZ_ModoVideoDisponivel(unsigned int largura, unsigned int altura, Uint32 flags) {
+    const int kProfundidade = 32;
+    int bpp = SDL_VideoModeOK(int(largura), int(altura), kProfundidade, flags);
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (bpp == 0 && info && info->vfmt && info->vfmt->BitsPerPixel < kProfundidade)
+        bpp = SDL_VideoModeOK(int(largura), int(altura), info->vfmt->BitsPerPixel, flags);
+    return bpp;
+}
+
 void BRZ_EsvaziaRegistros() {
     // Fonts first: each holds a sprite set.
     for (unsigned int i = 1; i <= BRZ_MAX_FONTES; ++i) BRZ_RemoveFonte(i);

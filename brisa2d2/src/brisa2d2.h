@@ -182,6 +182,9 @@ bool BRZ_SoltaSpriteSet(unsigned int id);
 // Prints the video-mode line for modoVideo and adds SDL_FULLSCREEN to `flags`
 // for full screen; any value but window or full screen runs in a window.
 Uint32 BRZ_AnunciaModoVideo(int modoVideo, Uint32 flags);
+// SDL_VideoModeOK of a largura x altura mode with these flags, at 32 bits per
+// pixel or else at the desktop's own depth; 0 when no mode of that size exists.
+int BRZ_ModoVideoDisponivel(unsigned int largura, unsigned int altura, Uint32 flags);
 // Shut-down's release of every font, then every sprite set (c_shutdown set).
 void BRZ_EsvaziaRegistros();
 

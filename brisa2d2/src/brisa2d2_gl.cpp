@@ -252,7 +252,7 @@ bool BRZGL_Inicia(unsigned int largura, unsigned int altura, int modoVideo, cons
     Uint32 flags = SDL_OPENGL;
     flags = BRZ_AnunciaModoVideo(modoVideo, flags);
     puts("A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.");
-    if (SDL_VideoModeOK(int(largura), int(altura), 32, flags) == 0) {
+    if (BRZ_ModoVideoDisponivel(largura, altura, flags) == 0) {
         printf("O modo de vídeo não é suportado pelo hardware. Encerrando.");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
