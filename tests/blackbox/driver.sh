@@ -45,7 +45,9 @@ bb_cleanup() {
   fi
 }
 
-# bb_init <work folder>: a fresh work folder for this test's output and captures.
+# bb_init <work folder>: a fresh work folder for this test's output and
+# captures; <work folder>-<tag> when VD_OUTPUT_TAG names the run, so that two
+# runs of the same build side by side keep their own.
 bb_init() {
   if [ -z "${DISPLAY:-}" ]; then
     bb_fail "no X display: these tests need DISPLAY (scripts/test starts an Xvfb)"
@@ -56,7 +58,7 @@ bb_init() {
   done
   # No test may depend on a sound card; the dummy driver still decodes every file.
   export SDL_AUDIODRIVER=dummy
-  BB_WORK="$1"
+  BB_WORK="$1${VD_OUTPUT_TAG:+-$VD_OUTPUT_TAG}"
   rm -rf "$BB_WORK"
   mkdir -p "$BB_WORK"
   trap bb_cleanup EXIT
