@@ -133,8 +133,13 @@ static void TrataBotaoMouse(const SDL_MouseButtonEvent& ev, bool desce) {
 
 bool BRZ_Inicia(unsigned int largura, unsigned int altura, int modoVideo, int tipoRender,
                 const char* tituloJanela) {
-    if (tipoRender == BRZ_DESENHO_OPENGL) return BRZGL_Inicia(largura, altura, modoVideo, tituloJanela);
-    return BRZSDL_Inicia(largura, altura, modoVideo, tituloJanela);
+    // A running engine keeps its catcher and the signal it noted.
+    const bool parado = !inicializado;
+    if (parado) BRZ_CapturaSinais();
+    const bool iniciou = tipoRender == BRZ_DESENHO_OPENGL ? BRZGL_Inicia(largura, altura, modoVideo, tituloJanela)
+                                                          : BRZSDL_Inicia(largura, altura, modoVideo, tituloJanela);
+    if (parado && !iniciou) BRZ_DevolveSinais();
+    return iniciou;
 }
 
 unsigned int BRZ_ProcuraSpriteSet(const char* apelido) {

@@ -143,6 +143,11 @@ void reset();                                            // forget both registri
 unsigned long BRZ_TempoSistema();                        // milliseconds since SDL started
 void BRZ_Pausa(Uint32 pausa);                            // sleep pausa milliseconds
 void BRZ_DefineSincronizaUsuario(void (*funcao)());      // set or (null) remove the per-frame hook
+// From its start to its shut-down the engine catches SIGTERM, SIGINT and
+// SIGHUP (those the process does not ignore): instead of ending the process
+// at once or becoming a close request, a signal is only noted. The program
+// asks for it between frames and leaves through its own shut-down.
+int BRZ_SinalRecebido();                                 // the last of them noted since the start (kept after the shut-down), or 0
 
 // ---------------------------------------------------------------------------
 // Registry services shared by the renderers (not for game code)
@@ -185,6 +190,12 @@ Uint32 BRZ_AnunciaModoVideo(int modoVideo, Uint32 flags);
 // SDL_VideoModeOK of a largura x altura mode with these flags, at 32 bits per
 // pixel or else at the desktop's own depth; 0 when no mode of that size exists.
 int BRZ_ModoVideoDisponivel(unsigned int largura, unsigned int altura, Uint32 flags);
+// The termination signals' catcher: BRZ_Inicia puts it in place before the
+// renderer starts SDL's video (and forgets any signal noted before);
+// each renderer's shut-down, once SDL's video is closed, gives the signals
+// their former actions back (as does a failed start-up).
+void BRZ_CapturaSinais();
+void BRZ_DevolveSinais();
 // Shut-down's release of every font, then every sprite set (c_shutdown set).
 void BRZ_EsvaziaRegistros();
 

@@ -298,6 +298,7 @@ void BRZGL_Encerra() {
     puts("Encerrando a SDL.");
     SDL_FreeSurface(screen);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    BRZ_DevolveSinais();
     screen = nullptr;
     printf("Encerrou a SDL+OpenGL");
     fflush(stdout);

@@ -75,6 +75,7 @@ void BRZSDL_Encerra() {
     puts("Encerrando a SDL.");
     if (screen) SDL_FreeSurface(screen);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    BRZ_DevolveSinais();
     screen = nullptr;
     puts("Encerrou a SDL.");
     inicializado = false;
