@@ -22,7 +22,7 @@ void Transicao::Toca() {
 
 void Transicao::Clareia() {
     nFrames = 0;
-    while (nFrames < nQuadrosES) {
+    while (nFrames < nQuadrosES && !BRZ_SinalRecebido()) {
         ++nFrames;
         DesenhaQuadroEsmaecido(sprTela, sprPreto, x, y, AlfaClareando(nFrames, nQuadrosES));
     }
@@ -34,15 +34,15 @@ void Transicao::Segura() {
     const BRZ_Botao* teclas = BRZ_PegaTeclas();
     nFrames = 0;
     if (nQuadrosExibicao > kExibicaoMaximaContada) {
-        while (!teclas[BRZ_ESPACO].pressionado) BRZ_Sincroniza(kFpsTelas);
+        while (!teclas[BRZ_ESPACO].pressionado && !BRZ_SinalRecebido()) BRZ_Sincroniza(kFpsTelas);
         return;
     }
-    for (; nFrames < nQuadrosExibicao; ++nFrames) BRZ_Sincroniza(kFpsTelas);
+    for (; nFrames < nQuadrosExibicao && !BRZ_SinalRecebido(); ++nFrames) BRZ_Sincroniza(kFpsTelas);
 }
 
 void Transicao::Escurece() {
     nFrames = 0;
-    while (nFrames < nQuadrosES) {
+    while (nFrames < nQuadrosES && !BRZ_SinalRecebido()) {
         ++nFrames;
         DesenhaQuadroEsmaecido(sprTela, sprPreto, x, y, AlfaEscurecendo(nFrames, nQuadrosES));
     }

@@ -39,7 +39,7 @@ bb_cleanup() {
   for key in "${BB_HELD[@]}"; do xdotool keyup "$key" 2>/dev/null || true; done
   BB_HELD=()
   if [ -n "$BB_PID" ] && kill -0 "$BB_PID" 2>/dev/null; then
-    # SDL turns SIGTERM into a quit request, which most screens ignore.
+    # A test that failed half-way: no shut-down is waited for.
     kill -KILL "$BB_PID" 2>/dev/null || true
     wait "$BB_PID" 2>/dev/null || true
   fi
@@ -65,14 +65,17 @@ bb_init() {
 }
 
 # bb_start <folder> <program>: starts the program with <folder> as its working
-# directory (where it finds rsrc/), its output line-buffered into the work folder.
+# directory (where it finds rsrc/), its output line-buffered into the work
+# folder, and the termination signals at their default actions, as a
+# terminal starts a program (a script's background job ignores SIGINT).
 bb_start() {
   local folder="$1" program="$2"
   BB_OUT="$BB_WORK/stdout.txt"
   BB_STATUS=""
   BB_WINDOW=""
-  # stdbuf and the subshell both exec, so $! is the game's own process id.
-  (cd "$folder" && exec stdbuf -oL "$program") >"$BB_OUT" 2>"$BB_WORK/stderr.txt" &
+  # env, stdbuf and the subshell all exec, so $! is the game's own process id.
+  (cd "$folder" && exec env --default-signal=HUP,INT,TERM stdbuf -oL "$program") \
+    >"$BB_OUT" 2>"$BB_WORK/stderr.txt" &
   BB_PID=$!
 }
 
