@@ -11,7 +11,7 @@ bb_init "$2"
 prefix="$BB_WORK/prefix"
 cmake --install "$build" --prefix "$prefix" >"$BB_WORK/install.log" 2>&1 ||
   bb_fail "cmake --install failed: $(tail -n 5 "$BB_WORK/install.log")"
-launcher="$prefix/bin/vessel-drift"
+launcher="$prefix/games/vessel-drift"
 [ -x "$launcher" ] || bb_fail "no launcher at $launcher"
 
 # Somewhere with no rsrc/ of its own, and a link to the launcher from there.
@@ -38,7 +38,7 @@ for program in "$launcher" "$elsewhere/vd"; do
   bb_start "$elsewhere" "$program"
   bb_wait_line "$BB_LAST_LOAD_LINE" 60
   bb_find_window 30
-  bb_wait_screen "$prefix/share/vessel-drift/rsrc/menu_idiomas.jpg" language 30
+  bb_wait_screen "$prefix/share/games/vessel-drift/rsrc/menu_idiomas.jpg" language 30
   expect_huge_pages
   bb_key_down Escape
   bb_wait_exit 30

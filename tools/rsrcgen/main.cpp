@@ -1,19 +1,23 @@
 // rsrcgen: makes every picture, sound and piece of music the game loads.
 //
 //   rsrcgen <rsrc-dir> <preview-dir>
+//   rsrcgen --icons <icon-dir>
 //
 // Writes the game's files into <rsrc-dir> and an overview of the vessel, a
-// contact sheet and a few composed play screens into <preview-dir>. Exit status
-// 0 when every file was written, 1 otherwise.
+// contact sheet and a few composed play screens into <preview-dir>; or, with
+// --icons, the game's icon as a hicolor icon theme tree under <icon-dir>. Exit
+// status 0 when every file was written, 1 otherwise.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 #include <time.h>
 
+#include "icon.h"
 #include "rsrcgen.h"
 
 void Output::Keep(const std::string& name, Raster r) {
@@ -83,8 +87,9 @@ int RunJobs(std::vector<Job>& jobs, Output& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") return icon::WriteAll(argv[2]) ? 0 : 1;
     if (argc != 3) {
-        fprintf(stderr, "usage: %s <rsrc-dir> <preview-dir>\n", argv[0]);
+        fprintf(stderr, "usage: %s <rsrc-dir> <preview-dir> | --icons <icon-dir>\n", argv[0]);
         return 1;
     }
     auto start = std::chrono::steady_clock::now();

@@ -53,6 +53,8 @@ private:
 // Fills or strokes with a colour; alpha defaults to opaque.
 void SetColour(cairo_t* cr, Rgb c, double a = 1.0);
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
+// Adds an ellipse centred on (cx, cy) with radii rx, ry to the path.
+void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry);
 
 // Text in DejaVu Sans. align: 0 left, 1 centre, 2 right, measured on x.
 struct TextStyle {

@@ -16,14 +16,6 @@ constexpr double kNanoCx = kNanoMaskInFrameX + kHullRx, kNanoCy = kNanoMaskInFra
 
 const Rgb kLightCyan{0.35, 0.95, 1.0};
 
-void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
-    cairo_save(cr);
-    cairo_translate(cr, cx, cy);
-    cairo_scale(cr, rx, ry);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
-}
-
 void Glow(cairo_t* cr, double cx, double cy, double radius, Rgb c, double alpha) {
     cairo_pattern_t* p = cairo_pattern_create_radial(cx, cy, 0, cx, cy, radius);
     cairo_pattern_add_color_stop_rgba(p, 0, c.r, c.g, c.b, alpha);
@@ -518,6 +510,8 @@ Raster Sheet(int frameWidth, int frameHeight, int frames, Draw draw) {
 }  // namespace
 
 Raster NanoSheet() { return Sheet(kNanoSide, kNanoSide, kNanoFrames, DrawNanoFrame); }
+
+void DrawNano(cairo_t* cr, int frame) { DrawNanoFrame(cr, frame); }
 
 Raster NanoMask() {
     Canvas c(kNanoMaskWidth, kNanoMaskHeight);

@@ -30,6 +30,9 @@ constexpr int kBarFrameWidth = 64, kBarFrameHeight = 768;
 constexpr int kWindowLeft = 19, kWindowRight = 45;
 
 Raster NanoSheet();
+// Draws one frame of the nanobot as its sheet holds it: a kNanoSide square
+// cell with its top-left corner at the origin, the hull centred in the cell.
+void DrawNano(cairo_t* cr, int frame);
 Raster NanoMask();
 Raster FatSheet();
 Raster PlaqueSheet();
