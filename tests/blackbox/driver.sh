@@ -262,6 +262,18 @@ bb_expect_output() {
   fi
 }
 
+# bb_quit_from_language_screen: ESC, held until the game has gone (it may
+# take a frame or two to read the key); the game must end with status 0 and
+# print the start-up report, the sounds and the shut-down report, no more.
+bb_quit_from_language_screen() {
+  bb_key_down Escape
+  bb_wait_exit 30
+  bb_key_up Escape
+  bb_expect_status 0
+  bb_expected_clean_output >"$BB_WORK/expected.txt"
+  bb_expect_output "$BB_WORK/expected.txt"
+}
+
 # bb_expect_status <status>: the exit status the game ended with.
 bb_expect_status() {
   [ "$BB_STATUS" = "$1" ] || bb_fail "exit status $BB_STATUS, expected $1"
