@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "Nivel.h"
 #include "brisa2d2.h"
 #include "naive_overlap.h"
 
@@ -130,13 +131,14 @@ BRZ_BitMask* g_rowsMap = EvenRows(2048, 2048);
 // Mask b sits (offx, offy) from mask a, as BRZ_ColidiuSprites passes them.
 const Pair kNanoBlobAligned{g_nano, g_blob, 0, -11};     // nanobot at (0, 11) inside the blob
 const Pair kNanoBlobUnaligned{g_nano, g_blob, -13, -11};  // nanobot at (13, 11) inside the blob
-const Pair kNanoMap{g_nano, g_map, -482, -1005};          // nanobot at (482, 1005) on the map
+// The nanobot at (482, 1005) on the map.
+const Pair kNanoMap{g_nano, g_map, -kNanoColisaoX, -kNanoInicioMapaY};
 const Pair kBlobMap{g_blob, g_map, -1500, -900};          // blob at (1500, 900) on the map
 // Sizes of the figures quoted for the column-stripe mask library: 80 x 50
 // against 80 x 80 at an unaligned offset (67 x 35 overlap), and against a
 // 2048 x 2048 mask (80 x 50 overlap).
 const Pair kRows80x50On80x80{g_rows80x50, g_rows80x80, 13, 15};
-const Pair kRows80x50OnMap{g_rows80x50, g_rowsMap, -482, -1005};
+const Pair kRows80x50OnMap{g_rows80x50, g_rowsMap, -kNanoColisaoX, -kNanoInicioMapaY};
 
 using OverlapFn = int (*)(const BRZ_BitMask*, const BRZ_BitMask*, int, int);
 

@@ -24,7 +24,6 @@
 #include <vector>
 
 #include "Jogo.h"
-#include "Obstaculos.h"
 #include "bench_support.h"
 #include "brisaaudio2.h"
 #include "consts.h"
@@ -38,6 +37,7 @@ namespace {
 const int kUpKey = BRZ_K;
 const int kDownKey = BRZ_D;
 
+const int kPortugues = 0;
 const int kWindows = 8;
 const int kWindowFrames = 150;
 
@@ -140,13 +140,10 @@ public:
             return false;
         }
         BZA_Inicia();
-        g_keys = j_.teclas = BRZ_PegaTeclas();
-        idioma = 0;
-        CarregaTelaCarregando(j_.r);
-        CarregaRecursosComuns(j_.r);
-        CarregaIdioma(j_.r, idioma);
+        resetpos();
+        IniciaSemTelas(j_, kPortugues);
+        g_keys = j_.teclas;
         g_real = {BRZ_LimpaTela, BRZ_DesenhaSprite, BRZ_DesenhaSpriteEfeito, BRZ_Sincroniza};
-        IniciaSessao(j_);
         NewRun();
         return true;
     }
@@ -188,10 +185,9 @@ private:
         LiberaObjetos(j_);
         resetpos();
         ConstroiObjetos(j_);
-        j_.barraTempo->Reset();
+        PreparaPartida(j_);
+        ComecaPartida(j_);
         j_.jogo = 1;
-        j_.emPartida = true;
-        j_.quadroPartida = 0;
         next_ = 0;
     }
 

@@ -9,7 +9,9 @@
 #include <SDL_image.h>
 
 #include <cstdlib>
+#include <string>
 
+#include "Nivel.h"
 #include "bench_support.h"
 #include "brisa2d2.h"
 
@@ -23,9 +25,10 @@ SDL_Surface* Rgba32(SDL_Surface* s) {
     return out;
 }
 
+// A file under ./rsrc/, decoded to 32 bits per pixel.
 SDL_Surface* LoadAs32(const char* file) {
     if (!vdbench::EnterDataDir()) return nullptr;
-    SDL_Surface* s = IMG_Load(file);
+    SDL_Surface* s = IMG_Load((std::string(kPastaRecursos) + file).c_str());
     if (!s || s->format->BytesPerPixel == 4) return s;
     SDL_Surface* out = Rgba32(s);
     SDL_FreeSurface(s);
@@ -51,9 +54,10 @@ void BuildMasks(benchmark::State& state, const char* file, int frameW, int frame
     SDL_FreeSurface(img);
 }
 
-BENCHMARK_CAPTURE(BuildMasks, map_tile_2048, "./rsrc/Mapa_01.png", 0, 0)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BuildMasks, collision_2048, "./rsrc/Colision_Mapa_01.png", 0, 0)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BuildMasks, nanobot_sheet, "./rsrc/nano.png", 160, 160)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMasks, map_tile_2048, kArquivoMapa[0], 0, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMasks, collision_2048, kArquivoColisao[0], 0, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMasks, nanobot_sheet, kFiguraNano.arquivo, kFiguraNano.largura, kFiguraNano.altura)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

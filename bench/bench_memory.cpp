@@ -10,7 +10,9 @@
 //   textures  side x side x 4 for every texture (llvmpipe keeps textures in
 //             the process's own memory, so they count in its resident size);
 //   masks     the collision masks' words.
-// The link wraps IMG_Load to read the resident size before the first decode.
+// The link wraps the first call that can decode a picture (the first
+// sprite-set load, or the announcement of the pictures to decode ahead, where
+// the engine has it) to read the resident size before it.
 #include <benchmark/benchmark.h>
 
 #include <SDL.h>
@@ -74,12 +76,22 @@ void Hook() {
 }  // namespace
 
 extern "C" {
-SDL_Surface* __real_IMG_Load(const char* file);
+unsigned int __real__Z23BRZ_CarregaSpriteSetComRK16BRZ_RenderizadorPKcii(const void*, const char*, int, int);
 
-SDL_Surface* __wrap_IMG_Load(const char* file) {
+unsigned int __wrap__Z23BRZ_CarregaSpriteSetComRK16BRZ_RenderizadorPKcii(const void* r, const char* file, int w,
+                                                                        int h) {
     if (g_startedKiB == 0) g_startedKiB = vdbench::ResidentKiB();
-    return __real_IMG_Load(file);
+    return __real__Z23BRZ_CarregaSpriteSetComRK16BRZ_RenderizadorPKcii(r, file, w, h);
 }
+
+#if VD_BENCH_DECODE_AHEAD
+void __real__Z22BRZ_AntecipaSpriteSetsPKPKci(const char* const*, int);
+
+void __wrap__Z22BRZ_AntecipaSpriteSetsPKPKci(const char* const* files, int count) {
+    if (g_startedKiB == 0) g_startedKiB = vdbench::ResidentKiB();
+    __real__Z22BRZ_AntecipaSpriteSetsPKPKci(files, count);
+}
+#endif
 }
 
 namespace {

@@ -4,19 +4,14 @@
 #ifndef VD_DIRECIONAL_H
 #define VD_DIRECIONAL_H
 
+#include "Icone.h"
 #include "Vector2D.h"
 
-class Direcional {
+// Aciona() lights it for the next draw; Desenha() draws frame nQuadroAtual at
+// posicao (truncated), then goes back to idle (Icone).
+class Direcional : public Icone<0, 1> {
 public:
     Direcional(unsigned int _spr, math::Vector2D _posicao);  // starts on frame 0 (lit)
-
-    void Aciona();   // light the icon for the next draw
-    void Desenha();  // frame nQuadroAtual at posicao (truncated), then back to idle
-
-private:
-    unsigned int sprIcone;   // two frames: 0 lit, 1 idle
-    math::Vector2D posicao;  // top-left corner on the screen
-    int nQuadroAtual;        // the frame the next draw shows
 };
 
 #endif

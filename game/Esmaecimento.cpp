@@ -36,3 +36,12 @@ void DesenhaQuadroEsmaecido(unsigned int sprTela, unsigned int sprPreto, int* x,
     BRZ_DesenhaSpriteEfeito(sprPreto, 0, x, y, kTintaNeutra, kTintaNeutra, kTintaNeutra, alfa);
     BRZ_Sincroniza(kFpsTelas);
 }
+
+void Esmaece(int& nFrames, int total, unsigned int sprTela, unsigned int sprPreto, int* x, int* y,
+             Uint8 (*alfa)(int n, int total)) {
+    nFrames = 0;
+    while (nFrames < total && !BRZ_SinalRecebido()) {
+        ++nFrames;
+        DesenhaQuadroEsmaecido(sprTela, sprPreto, x, y, alfa(nFrames, total));
+    }
+}

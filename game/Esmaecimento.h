@@ -26,4 +26,11 @@ Uint8 AlfaClareando(int n, int total);
 // the corners x/y with white tint and `alfa`, then end the frame (sync at 60).
 void DesenhaQuadroEsmaecido(unsigned int sprTela, unsigned int sprPreto, int* x, int* y, Uint8 alfa);
 
+// A whole fade: `total` fade frames, counted in nFrames from 1 (it ends at
+// total; 0 frames when total is 0 or less), frame n drawn with
+// alfa(n, total) (AlfaEscurecendo or AlfaClareando); a termination signal
+// (BRZ_SinalRecebido) ends it after the frame under way.
+void Esmaece(int& nFrames, int total, unsigned int sprTela, unsigned int sprPreto, int* x, int* y,
+             Uint8 (*alfa)(int n, int total));
+
 #endif

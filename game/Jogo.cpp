@@ -11,16 +11,8 @@ namespace {
 const Uint8 kFps = BRZ_FPS_PADRAO;
 const char kTitulo[] = "Vessel Drift";
 
-// The run: every frame the map drifts this far left unless space is held.
-const int kEmpuxo = 2;
-// Width of one map tile; tile i lies at vecPosicao.x + 2048 i.
-const float kLarguraTile = 2048.0f;
 // The far background moves at 1/15 of the map's speed.
 const float kParallax = 15.0f;
-// Where the nanobot's collision picture is tested on the screen.
-const int kNanoColisaoX = 482, kNanoColisaoY = 355;
-// The run is won once the map has been pushed past this x.
-const float kVitoriaX = -19200.0f;
 
 // Screens: hold times above 300 frames wait for the space bar.
 const int kEsperaEspaco = 301;
@@ -44,11 +36,11 @@ bool AlgumAtivo(const BRZ_Botao* teclas, const int (&bloco)[N]) {
 }
 
 // Map x of tile i on the screen now.
-int TileX(int i) { return int(vecPosicao.x + kLarguraTile * float(i)); }
+int TileX(int i) { return int(vecPosicao.x + float(kLarguraTile) * float(i)); }
 
 bool TileExiste(int i) { return i >= 0 && i < kTilesMapa; }
 
-// Steps 2 and 3: the two key blocks move the map up or down; returns ry.
+// The two key blocks move the map up or down (both held: no move); returns ry.
 float MovimentoVertical(Jogo& j) {
     float ry = 0;
     if (AlgumAtivo(j.teclas, kBlocoDescer)) {
@@ -64,7 +56,7 @@ float MovimentoVertical(Jogo& j) {
     return ry;
 }
 
-// Step 6: the forward drift (stopped while space is held) and the beat's push.
+// The forward drift (stopped while space is held) and the beat's push; returns r2.
 int EmpurraoHorizontal(Jogo& j, const math::Vector2D& res) {
     int r2 = 0;
     if (j.teclas[BRZ_ESPACO].ativo != 1) {
@@ -76,12 +68,12 @@ int EmpurraoHorizontal(Jogo& j, const math::Vector2D& res) {
     return r2;
 }
 
-// Step 9: each blob moves and turns back from the wall of the tile that holds
+// Each blob moves and turns back from the wall of the tile that holds
 // its corner. It is tested with its own sprite set (a moving blob tested with
 // the fixed-blob mask would miss the wall on its fourth frame and sink in).
 void MoveObstaculos(Jogo& j) {
     for (Inimigo* b : j.inimigos) {
-        int nQuadroIn = int((b->getPosicao().x - vecPosicao.x) / kLarguraTile);
+        int nQuadroIn = int((b->getPosicao().x - vecPosicao.x) / float(kLarguraTile));
         b->Atualiza();
         if (!TileExiste(nQuadroIn)) continue;  // past the map: no wall to bounce off
         math::Vector2D pos = b->getPosicao();
@@ -91,7 +83,7 @@ void MoveObstaculos(Jogo& j) {
     }
 }
 
-// Step 10: the first blob the nanobot touches, if any.
+// Whether the nanobot touches a blob (the first one in the list ends the test).
 bool TocouObstaculo(Jogo& j) {
     for (Inimigo* b : j.inimigos) {
         math::Vector2D pos = b->getPosicao();
@@ -108,11 +100,11 @@ void MostraUmaVez(unsigned int tela, unsigned int preto, int fade) {
     t.Toca();
 }
 
-// Step 11: far background, map, blobs (which then take the frame's scroll),
+// Far background, map, blobs (which then take the frame's scroll),
 // heart, time bar, icons and the nanobot on top.
 void Desenha(Jogo& j, int r2, float ry) {
     for (int a = 0; a < kFundos; ++a)
-        BRZ_DesenhaSprite(j.r.parallax[a], 0, int((vecPosicao.x + kLarguraTile * float(a)) / kParallax),
+        BRZ_DesenhaSprite(j.r.parallax[a], 0, int((vecPosicao.x + float(kLarguraTile) * float(a)) / kParallax),
                           int(vecPosicao.y / kParallax));
     for (int i = 0; i < kTilesMapa; ++i) BRZ_DesenhaSprite(j.r.cenario[i], 0, TileX(i), int(vecPosicao.y));
     for (Inimigo* b : j.inimigos) {
@@ -206,6 +198,9 @@ bool IniciaBrisa() {
         return false;
     }
     puts("Iniciou a Brisa2D 2 com sucesso");
+    // The pictures start decoding while the audio starts and the loading
+    // screen shows.
+    AntecipaRecursosComuns();
     BZA_Inicia();
     return true;
 }
@@ -244,12 +239,13 @@ void ConstroiObjetos(Jogo& j) {
     const Recursos& r = j.r;
     j.transicao4 = new Transicao(r.sprAb4, r.sprPreto, kAberturaExibicao, kFadeCurto);
     j.menu = new Menu(r.sprMenu, r.sprPreto, 0, kFadeLongo, idioma);
-    j.coracao = new Coracao(9, 260, 260, 20, math::Vector2D(10, 10), math::Vector2D(914, 10), r.sprCore, r.efBeat);
+    j.coracao = new Coracao(kFiguraCoracao.quadros, 260, 260, 20, math::Vector2D(10, 10), math::Vector2D(914, 10),
+                            r.sprCore, r.efBeat);
     j.barraTempo = new BarraTempo(20000, math::Vector2D(0, 45), r.sprSB, r.sprB);
     j.up = new Direcional(r.sprBx, math::Vector2D(459, 693));
     j.down = new Direcional(r.sprCm, math::Vector2D(459, 10));
     j.menorResistencia = new MenorResistencia(math::Vector2D(909, 352), r.sprEspaco);
-    j.nano = new Nano(math::Vector2D(512, 384), 6, 10, r.spriteNanoC, r.sprNano);
+    j.nano = new Nano(math::Vector2D(kNanoCentroX, kNanoCentroY), kFiguraNano.quadros, 10, r.spriteNanoC, r.sprNano);
     j.tMorreu = new Transicao(r.sprMorte, r.sprPreto, kEsperaEspaco, kFadeLongo);
     Reset(j.inimigos, r.spL, r.spIn);
     j.tutorial = new Transicao(r.sprTuto, r.sprPreto, kEsperaEspaco, kFadeCurto);
@@ -287,6 +283,38 @@ void IniciaSessao(Jogo& j) {
     j.jogo = 1;
 }
 
+void IniciaSemTelas(Jogo& j, int lingua) {
+    j.teclas = BRZ_PegaTeclas();
+    idioma = lingua == 0 ? 0 : 1;
+    CarregaTelaCarregando(j.r);
+    CarregaRecursosComuns(j.r);
+    CarregaIdioma(j.r, idioma);
+    IniciaSessao(j);
+}
+
+void PreparaPartida(Jogo& j) {
+    Reset(j.inimigos, j.r.spL, j.r.spIn);
+    j.barraTempo->Reset();
+}
+
+void ComecaPartida(Jogo& j) {
+    j.emPartida = true;
+    j.quadroPartida = 0;
+}
+
+// One play frame, in this order:
+//  1. the key blocks move the map up or down (MovimentoVertical);
+//  2. the screen is cleared; the nanobot, the time bar and the heart update,
+//     the heart's beat giving its push;
+//  3. the map drifts left, or not while space is held, and is pushed back on
+//     a beat (EmpurraoHorizontal); the tile under the nanobot is found;
+//  4. every blob moves and turns back from its tile's wall (MoveObstaculos);
+//  5. a blob touching the nanobot loses the run at once: nothing is drawn
+//     and the frame is not presented;
+//  6. everything is drawn, back to front (Desenha);
+//  7. the nanobot touching the wall loses the run, after drawing;
+//  8. past the win line the run is won; else a spent time bar loses it;
+//  9. the frame ends (paced, presented, input read) if the run goes on.
 ResultadoQuadro QuadroJogo(Jogo& j) {
     ++j.quadroPartida;
     float ry = MovimentoVertical(j);
@@ -296,7 +324,7 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
     math::Vector2D res = j.coracao->Atualiza();
     int r2 = EmpurraoHorizontal(j, res);
     vecPosicao.x = vecPosicao.x + float(r2);
-    int nQuadro = int((float(g_offset) - vecPosicao.x) / kLarguraTile);
+    int nQuadro = int((float(g_offset) - vecPosicao.x) / float(kLarguraTile));
     MoveObstaculos(j);
     if (TocouObstaculo(j)) {
         PerdeuParaObstaculo(j);
@@ -307,7 +335,7 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
         PerdeuParaParede(j);
         return QUADRO_PERDEU_PAREDE;
     }
-    if (vecPosicao.x < kVitoriaX) {
+    if (vecPosicao.x < float(kVitoriaX)) {
         Ganhou(j);
         return QUADRO_GANHOU;
     }
@@ -320,8 +348,7 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
 }
 
 void LacoJogo(Jogo& j) {
-    j.emPartida = true;
-    j.quadroPartida = 0;
+    ComecaPartida(j);
     while (j.teclas[BRZ_ESC].pressionado != 1 && j.teclas[BRZ_ENCERRA].pressionado != 1 && j.jogo &&
            !BRZ_SinalRecebido())
         QuadroJogo(j);
@@ -330,8 +357,7 @@ void LacoJogo(Jogo& j) {
 
 int CicloPrincipal(Jogo& j) {
     while (j.jogo) {
-        Reset(j.inimigos, j.r.spL, j.r.spIn);
-        j.barraTempo->Reset();
+        PreparaPartida(j);
         if (!MenuAteJogar(j)) break;
         LacoJogo(j);
         if (BRZ_SinalRecebido()) break;

@@ -54,12 +54,19 @@ struct Jogo {
     int quadroPartida = 0;            // play frames of the current run, counted from 1 as each starts
 };
 
-bool IniciaBrisa();                        // engine (full-screen OpenGL) then audio; false if the engine failed
+bool IniciaBrisa();                        // engine (full-screen OpenGL), the common pictures announced, audio; false if the engine failed
 void TelaCarregando(Jogo& j);              // loads the loading picture and shows it twice
 bool TelaIdiomas(Jogo& j);                 // language screen: true after P or E (set loaded), false after ESC or a signal
 void ConstroiObjetos(Jogo& j);             // the 13 objects of the session, in order, and the first layout
 void LiberaObjetos(Jogo& j);               // destroys the objects and the blobs (end of the process)
 void IniciaSessao(Jogo& j);                // objects, volumes, background music; jogo = 1
+// The program's start up to the main cycle without its screens, for tools
+// that play headless: the key states, every asset with the language set of
+// `lingua` (0 Portuguese, else English), then IniciaSessao. The engine and
+// the audio module must be running; vecPosicao is left as it is.
+void IniciaSemTelas(Jogo& j, int lingua);
+void PreparaPartida(Jogo& j);              // a run's set-up: a fresh blob layout around vecPosicao, a full time bar
+void ComecaPartida(Jogo& j);               // the next play frame is a run's first: emPartida, quadroPartida 0
 int CicloPrincipal(Jogo& j);               // menu and runs until the menu's quit answer or a signal, then the shut-down; the exit status
 ResultadoQuadro QuadroJogo(Jogo& j);       // one play frame
 void LacoJogo(Jogo& j);                    // frames until a loss, a win, ESC, the close request or a signal

@@ -4,19 +4,14 @@
 #ifndef VD_MENORRESISTENCIA_H
 #define VD_MENORRESISTENCIA_H
 
+#include "Icone.h"
 #include "Vector2D.h"
 
-class MenorResistencia {
+// Aciona() lights it for the next draw; Desenha() draws frame nQuadroAtual at
+// posicao (truncated), then goes back to idle (Icone).
+class MenorResistencia : public Icone<1, 0> {
 public:
     MenorResistencia(math::Vector2D _posicao, unsigned int _spr);  // note: position first; starts idle
-
-    void Aciona();   // light the icon for the next draw
-    void Desenha();  // frame nQuadroAtual at posicao (truncated), then back to idle
-
-private:
-    unsigned int sprIcone;   // two frames: 0 idle, 1 lit
-    math::Vector2D posicao;  // top-left corner on the screen
-    int nQuadroAtual;        // the frame the next draw shows
 };
 
 #endif

@@ -74,9 +74,5 @@ void Menu::Escurece() {
     int x[kCantosSobreposicao];
     int y[kCantosSobreposicao];
     CantosDaTela(x, y);
-    nFrames = 0;
-    while (nFrames < nQuadrosES && !BRZ_SinalRecebido()) {
-        ++nFrames;
-        DesenhaQuadroEsmaecido(sprMenu, sprPr, x, y, AlfaEscurecendo(nFrames, nQuadrosES));
-    }
+    Esmaece(nFrames, nQuadrosES, sprMenu, sprPr, x, y, AlfaEscurecendo);
 }

@@ -5,21 +5,11 @@
 #include <vector>
 
 #include "Inimigo.h"
-
-constexpr int kObstaculos = 44;
-
-// One row of the layout: the blob's map place (from map tile 0's top-left
-// corner) and its vertical speed in pixels per second (0 for a fixed blob).
-struct LinhaObstaculo {
-    bool movel;  // built from the moving-blob set (else the fixed-blob set)
-    float x, y;
-    float vy;
-};
-extern const LinhaObstaculo kLayout[kObstaculos];
+#include "Nivel.h"
 
 // Empties `v` (destroying its blobs) and fills it with the 44 blobs of the
-// level, placed relative to the current vecPosicao: fixed blobs from `spL`
-// (3 frames), moving blobs from `spG` (4 frames), 15 updates per frame.
+// level (kLayout), placed relative to the current vecPosicao: fixed blobs
+// from `spL` (3 frames), moving blobs from `spG` (4 frames), 15 updates per frame.
 void Reset(std::vector<Inimigo*>& v, unsigned spL, unsigned spG);
 // Destroys every blob of `v` and empties it.
 void LiberaObstaculos(std::vector<Inimigo*>& v);

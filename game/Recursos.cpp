@@ -1,72 +1,109 @@
 #include "Recursos.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "brisa2d2.h"
 #include "brisaaudio2.h"
 
 namespace {
 
-// Frame sizes the entities are built for.
-const int kBlobMovelL = 70, kBlobMovelA = 60;
-const int kBlobFixoL = 80, kBlobFixoA = 80;
-const int kNanoLado = 160;
-const int kCoracaoLado = 100;
-const int kIconeL = 105, kIconeA = 65;
+// Longest path under ./rsrc/ the game builds.
+const int kTamanhoCaminho = 64;
 
-unsigned int Figura(const char* arquivo, int l = 0, int a = 0) { return BRZ_CarregaSpriteSet(arquivo, l, a); }
+// The file's path as the game names it: under ./rsrc/ in the working folder.
+struct Caminho {
+    explicit Caminho(const char* arquivo) { snprintf(texto, sizeof texto, "%s%s", kPastaRecursos, arquivo); }
+    char texto[kTamanhoCaminho];
+};
 
-// One row of the language set: the Portuguese and the English file.
+unsigned int Carrega(const char* arquivo, int l = 0, int a = 0) {
+    return BRZ_CarregaSpriteSet(Caminho(arquivo).texto, l, a);
+}
+unsigned int Carrega(const Figura& f) { return Carrega(f.arquivo, f.largura, f.altura); }
+unsigned int CarregaEfeito(const char* arquivo) { return BZA_CarregaEfeito(Caminho(arquivo).texto); }
+
+// What one load of the common set reads.
+enum TipoCarga { FIGURA, EFEITO, MUSICA };
+
+// Every load of the common set after the loading picture, in load order:
+// passo(tipo, field, file, frame width, frame height). One list for the
+// loads and for the announcement that lets the engine decode them ahead.
+template <class Passo>
+void CargasComuns(Recursos& r, Passo passo) {
+    auto figura = [&](unsigned int& campo, const Figura& f) { passo(FIGURA, campo, f.arquivo, f.largura, f.altura); };
+    figura(r.sprIdiomas, kFiguraIdiomas);
+    figura(r.sprPreto, kFiguraPreto);
+    figura(r.spIn, kFiguraObstaculoMovel);
+    figura(r.spL, kFiguraObstaculoFixo);
+    figura(r.spriteNanoC, kFiguraNanoColisao);
+    passo(EFEITO, r.morreu, kSomMorreu, 0, 0);
+    for (int i = 0; i < kTilesMapa; ++i) passo(FIGURA, r.colisao[i], kArquivoColisao[i], 0, 0);
+    for (int i = 0; i < kTilesMapa; ++i) passo(FIGURA, r.cenario[i], kArquivoMapa[i], 0, 0);
+    for (int i = 0; i < kFundos; ++i) passo(FIGURA, r.parallax[i], kArquivoFundo[i], 0, 0);
+    figura(r.sprNano, kFiguraNano);
+    passo(MUSICA, r.musica, kMusica, 0, 0);
+    figura(r.sprCore, kFiguraCoracao);
+    passo(EFEITO, r.efBeat, kSomBatida, 0, 0);
+    figura(r.sprBx, kFiguraSetaBaixo);
+    figura(r.sprCm, kFiguraSetaCima);
+    figura(r.sprSB, kFiguraSobreBarra);
+    figura(r.sprB, kFiguraBarra);
+}
+
+// Hands the engine the paths of these pictures, in this order.
+void Anuncia(const std::vector<std::string>& arquivos) {
+    std::vector<const char*> nomes;
+    for (const std::string& a : arquivos) nomes.push_back(a.c_str());
+    BRZ_AntecipaSpriteSets(nomes.data(), int(nomes.size()));
+}
+
+// One row of the language set: the field it fills and its two files.
 struct ParIdioma {
     unsigned int Recursos::*campo;
-    const char* portugues;
-    const char* ingles;
-    int l, a;
+    const FiguraIdioma& figura;
 };
 
 const ParIdioma kIdioma[] = {
-    {&Recursos::sprMenu, "./rsrc/menup.jpg", "./rsrc/menue.jpg", 0, 0},
-    {&Recursos::sprTuto, "./rsrc/manual2p.jpg", "./rsrc/manual2e.jpg", 0, 0},
-    {&Recursos::sprEl, "./rsrc/manual3p.jpg", "./rsrc/manual3e.jpg", 0, 0},
-    {&Recursos::sprCred, "./rsrc/creditosp.jpg", "./rsrc/creditose.jpg", 0, 0},
-    {&Recursos::sprMorte, "./rsrc/perdeup.jpg", "./rsrc/perdeue.jpg", 0, 0},
-    {&Recursos::sprGanhou, "./rsrc/ganhoup.jpg", "./rsrc/ganhoue.jpg", 0, 0},
-    {&Recursos::sprAb4, "./rsrc/abertura4p.jpg", "./rsrc/abertura4e.jpg", 0, 0},
-    {&Recursos::sprEspaco, "./rsrc/espaco2p.png", "./rsrc/espaco2e.png", kIconeL, kIconeA},
+    {&Recursos::sprMenu, kFiguraMenu},         {&Recursos::sprTuto, kFiguraTutorial},
+    {&Recursos::sprEl, kFiguraElementos},      {&Recursos::sprCred, kFiguraCreditos},
+    {&Recursos::sprMorte, kFiguraPerdeu},      {&Recursos::sprGanhou, kFiguraGanhou},
+    {&Recursos::sprAb4, kFiguraAbertura},      {&Recursos::sprEspaco, kFiguraEspaco},
 };
+
+const char* ArquivoIdioma(const FiguraIdioma& f, int idioma) { return idioma == 0 ? f.portugues : f.ingles; }
 
 }  // namespace
 
-void CarregaTelaCarregando(Recursos& r) { r.sprLoading = Figura("./rsrc/loading.jpg"); }
+void AntecipaRecursosComuns() {
+    std::vector<std::string> arquivos = {Caminho(kFiguraCarregando.arquivo).texto};
+    Recursos r;
+    CargasComuns(r, [&](TipoCarga tipo, unsigned int&, const char* arquivo, int, int) {
+        if (tipo == FIGURA) arquivos.push_back(Caminho(arquivo).texto);
+    });
+    Anuncia(arquivos);
+}
+
+void CarregaTelaCarregando(Recursos& r) { r.sprLoading = Carrega(kFiguraCarregando); }
 
 void CarregaRecursosComuns(Recursos& r) {
-    r.sprIdiomas = Figura("./rsrc/menu_idiomas.jpg");
-    r.sprPreto = Figura("./rsrc/preto.png");
-    r.spIn = Figura("./rsrc/gordura.png", kBlobMovelL, kBlobMovelA);
-    r.spL = Figura("./rsrc/sprite_2.png", kBlobFixoL, kBlobFixoA);
-    r.spriteNanoC = Figura("./rsrc/nano_c.png");
-    r.morreu = BZA_CarregaEfeito("./rsrc/morreu.ogg");
-    char nome[64];
-    for (int i = 0; i < kTilesMapa; ++i) {
-        snprintf(nome, sizeof nome, "./rsrc/Colision_Mapa_%02d.png", i + 1);
-        r.colisao[i] = Figura(nome);
-    }
-    for (int i = 0; i < kTilesMapa; ++i) {
-        snprintf(nome, sizeof nome, "./rsrc/Mapa_%02d.png", i + 1);
-        r.cenario[i] = Figura(nome);
-    }
-    r.parallax[0] = Figura("./rsrc/Fundo_01_oti.jpg");
-    r.parallax[1] = Figura("./rsrc/Fundo_02_oti.jpg");
-    r.sprNano = Figura("./rsrc/nano.png", kNanoLado, kNanoLado);
-    r.musica = BZA_CarregaMusica("./rsrc/bgmusic.ogg");
-    r.sprCore = Figura("./rsrc/core.png", kCoracaoLado, kCoracaoLado);
-    r.efBeat = BZA_CarregaEfeito("./rsrc/batida.wav");
-    r.sprBx = Figura("./rsrc/seta_baixo.png", kIconeL, kIconeA);
-    r.sprCm = Figura("./rsrc/seta_cima.png", kIconeL, kIconeA);
-    r.sprSB = Figura("./rsrc/sobre_barra.png");
-    r.sprB = Figura("./rsrc/barra2.png");
+    CargasComuns(r, [](TipoCarga tipo, unsigned int& campo, const char* arquivo, int l, int a) {
+        if (tipo == FIGURA)
+            campo = Carrega(arquivo, l, a);
+        else if (tipo == EFEITO)
+            campo = CarregaEfeito(arquivo);
+        else
+            campo = BZA_CarregaMusica(Caminho(arquivo).texto);
+    });
 }
 
 void CarregaIdioma(Recursos& r, int idioma) {
-    for (const ParIdioma& p : kIdioma) r.*p.campo = Figura(idioma == 0 ? p.portugues : p.ingles, p.l, p.a);
+    std::vector<std::string> arquivos;
+    for (const ParIdioma& p : kIdioma) arquivos.push_back(Caminho(ArquivoIdioma(p.figura, idioma)).texto);
+    Anuncia(arquivos);
+    for (const ParIdioma& p : kIdioma) {
+        const FiguraIdioma& f = p.figura;
+        r.*p.campo = Carrega(ArquivoIdioma(f, idioma), f.largura, f.altura);
+    }
 }

@@ -20,13 +20,7 @@ void Transicao::Toca() {
     Escurece();
 }
 
-void Transicao::Clareia() {
-    nFrames = 0;
-    while (nFrames < nQuadrosES && !BRZ_SinalRecebido()) {
-        ++nFrames;
-        DesenhaQuadroEsmaecido(sprTela, sprPreto, x, y, AlfaClareando(nFrames, nQuadrosES));
-    }
-}
+void Transicao::Clareia() { Esmaece(nFrames, nQuadrosES, sprTela, sprPreto, x, y, AlfaClareando); }
 
 void Transicao::Segura() {
     // Read once: the engine refreshes this array in every sync, so the flag
@@ -40,10 +34,4 @@ void Transicao::Segura() {
     for (; nFrames < nQuadrosExibicao && !BRZ_SinalRecebido(); ++nFrames) BRZ_Sincroniza(kFpsTelas);
 }
 
-void Transicao::Escurece() {
-    nFrames = 0;
-    while (nFrames < nQuadrosES && !BRZ_SinalRecebido()) {
-        ++nFrames;
-        DesenhaQuadroEsmaecido(sprTela, sprPreto, x, y, AlfaEscurecendo(nFrames, nQuadrosES));
-    }
-}
+void Transicao::Escurece() { Esmaece(nFrames, nQuadrosES, sprTela, sprPreto, x, y, AlfaEscurecendo); }

@@ -1,4 +1,4 @@
-// Brisa2D 2 — engine core.
+// Brisa2D 2 — engine core, the module's one public header.
 //
 // Start-up and shut-down, the renderer dispatch table, the sprite-set
 // registry, keyboard and mouse input, timing, collision masks, collision
@@ -6,11 +6,20 @@
 // whole process; the game holds identifiers only (sprite sets 1..1024,
 // fonts 1..64, 0 meaning none). One thread: every call comes from the
 // thread that started the engine.
+//
+// One source file per subject: brisa2d2_motor (start-up and shut-down, the
+// dispatch slots), brisa2d2_inicia (BRZ_Inicia, the choice of a renderer),
+// brisa2d2_entrada (input, timing, the frame's end), brisa2d2_registro
+// (sprite-set registry), brisa2d2_mascaras (masks and their overlap, on SDL
+// surfaces alone), brisa2d2_colisao (collision tests), brisa2d2_fontes
+// (fonts); the renderers brisa2d2_gl and brisa2d2_sdl.
 #ifndef BRISA2D2_H
 #define BRISA2D2_H
 
 #include <SDL.h>
 #include <GL/gl.h>
+
+#include <cstddef>
 
 // ---------------------------------------------------------------------------
 // Constants
@@ -148,18 +157,103 @@ void BRZ_DefineSincronizaUsuario(void (*funcao)());      // set or (null) remove
 // at once or becoming a close request, a signal is only noted. The program
 // asks for it between frames and leaves through its own shut-down.
 int BRZ_SinalRecebido();                                 // the last of them noted since the start (kept after the shut-down), or 0
+// The files the next sprite-set loads will read, in the order they will be
+// loaded: a helper thread decodes them ahead while this thread goes on. The
+// loads stay as they are (same identifiers, same messages, printed by the
+// loading thread as it loads); a load that strays from the list reads its
+// file itself. Replaces any earlier list. Nothing when the engine is stopped
+// or its renderer does not decode ahead (the software renderer).
+void BRZ_AntecipaSpriteSets(const char* const* arquivos, int quantidade);
 
 // ---------------------------------------------------------------------------
-// Registry services shared by the renderers (not for game code)
+// The renderer boundary (not for game code)
+//
+// Each renderer hands the core one table: the ten operations that go into
+// the dispatch slots, and the few steps in which it differs from the other
+// renderer. The core runs what both share around those steps (start-up,
+// shut-down, the frame's end, a sprite set's load and removal) and prints
+// the messages they share. Only brisa2d2_inicia.cpp knows both renderers.
 // ---------------------------------------------------------------------------
 
-// The first steps of every renderer's load: a known name gains a holder;
-// otherwise the lowest free slot takes the name and the decoded picture
-// (`imagem`, `largura`, `altura`). Returns that slot for the renderer to
-// finish, or null with *id final: the shared identifier, or 0 on failure
-// (engine stopped, name too long, registry full, unreadable file; every
-// failure but a full registry prints why). *id is the slot's identifier.
-BRZ_SpriteSet* BRZ_IniciaCarga(const char* arquivo, unsigned int* id);
+// A picture decoded ahead of its load, into the form its renderer keeps: a
+// `lado` x `lado` square of 32-bit pixels (bytes R, G, B, A) mapped with
+// BRZ_MapeiaPixels, the picture in its top-left corner and zeros elsewhere.
+struct BRZ_ImagemAntecipada {
+    void* pixels;          // owned by whoever holds the record; null when there is none
+    int largura, altura;   // the picture's own size
+    int lado;              // side of the square
+};
+
+struct BRZ_Renderizador {
+    // The operations of the dispatch slot of the same name.
+    void (*Encerra)();
+    void (*Sincroniza)(Uint8 fps);
+    void (*LimpaTela)();
+    void (*TrocaCorLimpezaTela)(Uint8 r, Uint8 g, Uint8 b);
+    void (*LimitaAreaDesenho)(int x, int y, int largura, int altura);
+    void (*LiberaAreaDesenho)();
+    unsigned int (*CarregaSpriteSet)(const char* arquivo, int largura, int altura);
+    void (*RemoveSpriteSet)(unsigned int id);
+    bool (*DesenhaSprite)(unsigned int id, unsigned int indice, int x, int y);
+    bool (*DesenhaSpriteEfeito)(unsigned int id, unsigned int indice, int* x, int* y,
+                                Uint8 r, Uint8 g, Uint8 b, Uint8 a);
+
+    // Start-up, in the order the core reaches them; a null step does nothing.
+    const char* nomeModo;          // after "Iniciando o modo de vídeo" in the mode line: " (OpenGL)" or ""
+    Uint32 flagsVideo;             // SDL_SetVideoMode flags of a window
+    int (*IniciaVideo)();          // starts SDL's video subsystem, < 0 on failure (null: SDL_InitSubSystem)
+    void (*PedeContexto)();        // before the mode is set
+    void (*ConfereModo)();         // right after the mode is set
+    void (*PreparaModo)(unsigned int largura, unsigned int altura);  // after the window caption
+    // The frame's end: shows what was drawn.
+    void (*Apresenta)();
+    // A sprite-set load, after the decode: checks the picture against the
+    // frame size, sets the frame grid and the surface the set keeps in
+    // `imagem`; false (its message printed) refuses the file, and the core
+    // then frees whatever `imagem` holds.
+    bool (*PreparaImagem)(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura);
+    bool apagaMagenta;             // the mask sweep also turns opaque magenta into transparent black
+    void (*Publica)(BRZ_SpriteSet* s);  // the set is loaded and held: what its draws need
+    void (*Retira)(BRZ_SpriteSet* s);   // the slot is being released (free ones too): undoes Publica
+    // The shut-down's last message, written as it stands (no line end added).
+    const char* despedida;
+    // Decoding ahead; null when the renderer does not take pictures so.
+    // Decodes a file into what PreparaImagem would make of IMG_Load's picture
+    // of it, on any thread and without calling SDL or OpenGL; false leaves
+    // the file to its load (a kind it does not read, any fault in the file,
+    // a picture the renderer would refuse whatever the frame size).
+    bool (*DecodificaAdiantado)(const char* arquivo, BRZ_ImagemAntecipada* d);
+    // PreparaImagem for a picture decoded ahead: takes d's pixels as the
+    // set's `imagem` (the core has set `largura` and `altura`); false (its
+    // message printed, d's pixels given back) refuses the file.
+    bool (*PreparaAntecipada)(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura,
+                              BRZ_ImagemAntecipada* d);
+};
+
+// The ten operations of `r` into the dispatch slots.
+void BRZ_InstalaRenderizador(const BRZ_Renderizador& r);
+// The start-up every renderer shares, with r's steps; see BRZ_Inicia. On
+// success the slots hold r's operations and the engine runs.
+bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int altura, int modoVideo,
+                   const char* tituloJanela);
+// The table of the renderer that runs; null while the engine is stopped.
+const BRZ_Renderizador* BRZ_RenderizadorAtivo();
+// The shut-down every renderer shares: every font and sprite set released
+// whatever its holders, then the display and SDL's video; nothing when stopped.
+void BRZ_EncerraCom(const BRZ_Renderizador& r);
+// The frame's end: the user hook, a sleep until 1000 / fps ms (fps 0 counts
+// as 1) have passed since *tempoAnterior, the renderer's own tick count
+// after its previous wait (updated here), then, while the engine runs, the
+// present and the input poll.
+void BRZ_SincronizaCom(const BRZ_Renderizador& r, Uint8 fps, Uint32* tempoAnterior);
+// A sprite-set load with r's steps: shares a known name, else decodes the
+// file into the lowest free slot; the identifier, or 0 with the slot left
+// free (every failure but a full registry prints why).
+unsigned int BRZ_CarregaSpriteSetCom(const BRZ_Renderizador& r, const char* arquivo, int largura, int altura);
+// A removal with r's steps: one holder less, or the whole set freed at the
+// last holder and during shut-down. Identifiers outside 1..1024 are ignored.
+void BRZ_RemoveSpriteSetCom(const BRZ_Renderizador& r, unsigned int id);
+
 // Frame grid of a slot whose `largura`/`altura` are set: frame size 0 (or
 // below 1) in either direction makes the whole image one frame.
 void BRZ_DefineQuadros(BRZ_SpriteSet* s, int spLargura, int spAltura);
@@ -175,29 +269,49 @@ bool BRZ_CriaMascarasSpriteSet(BRZ_SpriteSet* s, bool apagaMagenta = false);
 // the system offers them: filling 16 MiB then costs a handful of page faults
 // instead of four thousand. Free it with BRZ_LiberaSuperficie.
 SDL_Surface* BRZ_CriaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask);
-// Frees a sprite set's surface (null: nothing), and its pixels when
-// BRZ_CriaSuperficie allocated them.
+// Frees a sprite set's surface (null: nothing), and its pixels when the
+// engine mapped them (BRZ_CriaSuperficie, BRZ_SuperficieMapeada).
 void BRZ_LiberaSuperficie(SDL_Surface* s);
+// `bytes` bytes of zeroed memory for pixels, mapped by the engine (on huge
+// pages from 2 MiB, where the system offers them); any thread may call it.
+// Null when memory runs out. Given back by BRZ_DesmapeiaPixels with the same
+// size, or by BRZ_LiberaSuperficie once a surface holds it.
+void* BRZ_MapeiaPixels(size_t bytes);
+void BRZ_DesmapeiaPixels(void* pixels, size_t bytes);  // null: nothing
+size_t BRZ_PixelsMapeados();  // bytes mapped so and not given back yet, all threads
+// A 32-bit surface of largura x altura (pitch largura * 4) over pixels that
+// BRZ_MapeiaPixels gave; they go with the surface at BRZ_LiberaSuperficie.
+// Null (the pixels still the caller's) when SDL cannot make the surface.
+SDL_Surface* BRZ_SuperficieMapeada(void* pixels, int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask,
+                                   Uint32 amask);
+// Decodes a PNG (8-bit RGBA, or paletted) or a baseline or progressive JPEG
+// of three components straight into a fresh square of R, G, B, A pixels:
+// the bytes that IMG_Load and a copy (RGBA) or a blit (the rest) onto a
+// transparent working surface of that side give. `lado` says the side for
+// a picture of w x h with the bytes per pixel IMG_Load would give it (1 for
+// a paletted PNG, 3 for a JPEG, 4 for RGBA), 0 to refuse it. False, with
+// nothing kept, for any other kind of file, any fault or warning in it, or
+// a refused size. Calls no SDL function: any thread may run it.
+bool BRZ_DecodificaRGBA(const char* arquivo, int (*lado)(int w, int h, int bytesPorPixel), BRZ_ImagemAntecipada* d);
+// The loading thread's side of decoding ahead. The picture for this load of
+// `arquivo` when it was announced (decoded here when nobody has started on
+// it; while a helper finishes it, this thread decodes a later entry): true
+// with *d filled (its pixels now the caller's), or false when the load must
+// read the file itself (not announced, or left to the load by the decoder).
+// Entries passed over are given back.
+bool BRZ_TomaAntecipada(const char* arquivo, BRZ_ImagemAntecipada* d);
+// Stops the helper threads and gives back every picture not taken; the
+// shut-down calls it, and a new list replaces the old one through it.
+void BRZ_EncerraAntecipacao();
 // Frees the slot's surface and masks and empties its name (texture excluded);
 // returns 0, the identifier of a failed load.
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);
-// Removal rule shared by both renderers: true when the slot must be released
-// now (last holder, or shut-down), after lowering the count otherwise.
-bool BRZ_SoltaSpriteSet(unsigned int id);
-// Prints the video-mode line for modoVideo and adds SDL_FULLSCREEN to `flags`
-// for full screen; any value but window or full screen runs in a window.
-Uint32 BRZ_AnunciaModoVideo(int modoVideo, Uint32 flags);
-// SDL_VideoModeOK of a largura x altura mode with these flags, at 32 bits per
-// pixel or else at the desktop's own depth; 0 when no mode of that size exists.
-int BRZ_ModoVideoDisponivel(unsigned int largura, unsigned int altura, Uint32 flags);
-// The termination signals' catcher: BRZ_Inicia puts it in place before the
-// renderer starts SDL's video (and forgets any signal noted before);
-// each renderer's shut-down, once SDL's video is closed, gives the signals
+// The termination signals' catcher: the shared start-up puts it in place
+// before SDL's video starts (and forgets any signal noted before);
+// the shared shut-down, once SDL's video is closed, gives the signals
 // their former actions back (as does a failed start-up).
 void BRZ_CapturaSinais();
 void BRZ_DevolveSinais();
-// Shut-down's release of every font, then every sprite set (c_shutdown set).
-void BRZ_EsvaziaRegistros();
 
 // ---------------------------------------------------------------------------
 // Collision masks

@@ -1,11 +1,10 @@
-// Brisa2D 2 — OpenGL renderer.
+// Brisa2D 2 — OpenGL renderer: what it does differently from the software
+// renderer. The core runs the steps both share (BRZ_Renderizador).
 #include "brisa2d2_gl.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <SDL_image.h>
 
 // ---------------------------------------------------------------------------
 // Constants
@@ -51,7 +50,7 @@ static GLenum filtroMax = ESTADO_DESCONHECIDO, filtroMin = ESTADO_DESCONHECIDO;
 static GLint maxtexsize = 0;
 
 // ---------------------------------------------------------------------------
-// Private helpers: the state cache and the load's steps
+// Private helpers: the state cache, and the steps of start-up and load
 // ---------------------------------------------------------------------------
 
 static void resetaGL() {
@@ -112,12 +111,15 @@ static void modoFiltragem(GLenum fMax, GLenum fMin) {
     filtroMin = fMin;
 }
 
-static bool UsaImagemDireto(const SDL_Surface* img) {
-    if (img->w != img->h || img->format->BytesPerPixel != 4) return false;
+// A picture of w x h with this many bytes per pixel is uploaded as it is.
+static bool UsaDireto(int w, int h, int bytesPorPixel) {
+    if (w != h || bytesPorPixel != 4) return false;
     for (int lado = LADO_DIRETO_MIN; lado <= LADO_DIRETO_MAX; lado *= 2)
-        if (img->w == lado) return true;
+        if (w == lado) return true;
     return false;
 }
+
+static bool UsaImagemDireto(const SDL_Surface* img) { return UsaDireto(img->w, img->h, img->format->BytesPerPixel); }
 
 static int LadoTextura(int maior) {
     int lado = LADO_TEXTURA_MIN;
@@ -125,13 +127,37 @@ static int LadoTextura(int maior) {
     return lado;
 }
 
+// The side of the surface a w x h picture is kept and uploaded in: its own
+// side when it is used as it is, else the smallest power of two (at least 4)
+// that holds it; 0 when that exceeds the texture limit.
+static int LadoDeTrabalho(int w, int h, int bytesPorPixel) {
+    if (UsaDireto(w, h, bytesPorPixel)) return w;
+    int maior = w > h ? w : h;
+    return maior > maxtexsize ? 0 : LadoTextura(maior);
+}
+
 // Frame size check: refused when neither direction is a whole multiple of the
 // frame size, or when not even one whole frame fits in some direction.
-static bool GradeCabe(const SDL_Surface* img, int spLargura, int spAltura) {
+static bool GradeCabe(int w, int h, int spLargura, int spAltura) {
     if (spLargura < 1 || spAltura < 1) return true;
-    bool cabeX = img->w % spLargura == 0, cabeY = img->h % spAltura == 0;
+    bool cabeX = w % spLargura == 0, cabeY = h % spAltura == 0;
     if (!cabeX && !cabeY) return false;
-    return img->w / spLargura >= 1 && img->h / spAltura >= 1;
+    return w / spLargura >= 1 && h / spAltura >= 1;
+}
+
+// The frame grid of a w x h picture, or false with the message printed.
+static bool DefineGrade(BRZ_SpriteSet* s, const char* arquivo, int w, int h, int largura, int altura) {
+    if (!GradeCabe(w, h, largura, altura)) {
+        printf("A imagem %s não pode ser usada como fonte de sprites de tamanho %ix%i\n.", arquivo, largura, altura);
+        return false;
+    }
+    BRZ_DefineQuadros(s, largura, altura);
+    return true;
+}
+
+static void ImprimeFalhaDeTrabalho(const char* arquivo) {
+    printf("Não conseguiu criar a imagem temporária ao carregar o sprite set. Arquivo: %s. Erro: %s.\n", arquivo,
+           SDL_GetError());
 }
 
 // Copies the loaded image into the top-left corner of a transparent
@@ -139,8 +165,7 @@ static bool GradeCabe(const SDL_Surface* img, int spLargura, int spAltura) {
 static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char* arquivo) {
     SDL_Surface* s = BRZ_CriaSuperficie(lado, lado, rmask, gmask, bmask, amask);
     if (!s) {
-        printf("Não conseguiu criar a imagem temporária ao carregar o sprite set. Arquivo: %s. Erro: %s.\n",
-               arquivo, SDL_GetError());
+        ImprimeFalhaDeTrabalho(arquivo);
         return nullptr;
     }
     if (img->format->BytesPerPixel == 4) {
@@ -157,7 +182,7 @@ static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char*
     return s;
 }
 
-
+// The set is loaded: its texture, from the surface as it now stands.
 static void CriaTextura(BRZ_SpriteSet* s) {
     glGenTextures(1, &s->textura);
     glBindTexture(GL_TEXTURE_2D, s->textura);
@@ -197,19 +222,6 @@ static const BRZ_SpriteSet* QuadroDesenhavel(unsigned int id, unsigned int indic
     return &s;
 }
 
-static void PreencheDespacho() {
-    BRZ_Encerra = BRZGL_Encerra;
-    BRZ_Sincroniza = BRZGL_Sincroniza;
-    BRZ_LimpaTela = BRZGL_LimpaTela;
-    BRZ_TrocaCorLimpezaTela = BRZGL_TrocaCorLimpezaTela;
-    BRZ_LimitaAreaDesenho = BRZGL_LimitaAreaDesenho;
-    BRZ_LiberaAreaDesenho = BRZGL_LiberaAreaDesenho;
-    BRZ_CarregaSpriteSet = BRZGL_CarregaSpriteSet;
-    BRZ_RemoveSpriteSet = BRZGL_RemoveSpriteSet;
-    BRZ_DesenhaSprite = BRZGL_DesenhaSprite;
-    BRZ_DesenhaSpriteEfeito = BRZGL_DesenhaSpriteEfeito;
-}
-
 // SDL's video start-up on the driver the environment names or, when it
 // names none, on the OpenGL driver alone; the environment is left as it was.
 static int IniciaVideoOpenGL() {
@@ -218,6 +230,29 @@ static int IniciaVideoOpenGL() {
     int resultado = SDL_InitSubSystem(SDL_INIT_VIDEO);
     unsetenv("SDL_VIDEODRIVER");
     return resultado;
+}
+
+// Before the mode is set: an 8-bit RGBA, double-buffered context that waits
+// for the display's refresh, with depth and stencil buffers.
+static void PedeContexto() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);  // clipping draws into the stencil buffer
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+}
+
+// Once the mode is set: whether the context got its double buffer.
+static void ConfereDoubleBuffer() {
+    int duplo = 0;
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &duplo);
+    if (duplo)
+        puts("A aplicação está utilizando double buffer como esperado.");
+    else
+        puts("ATENÇÃO: a aplicação não está usando double buffer. Para melhores resultados, utilize um hardware que o suporte.");
 }
 
 static void PreparaOpenGL(unsigned int largura, unsigned int altura) {
@@ -235,86 +270,102 @@ static void PreparaOpenGL(unsigned int largura, unsigned int altura) {
     SDL_GL_SwapBuffers();
 }
 
+// After the window caption: the projection, the first frame, the texture
+// limit and the clear colour.
+static void PreparaModo(unsigned int largura, unsigned int altura) {
+    PreparaOpenGL(largura, altura);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxtexsize);
+    printf("O tamanho máximo de textura suportado é de %ix%i pixels.\n", maxtexsize, maxtexsize);
+    limpaR = limpaG = limpaB = 0;
+}
+
+static void Apresenta() { SDL_GL_SwapBuffers(); }
+
+// After the decode: the frame grid, then a power-of-two square surface to
+// upload (the picture itself when it is one).
+static bool PreparaImagem(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura) {
+    SDL_Surface* img = s->imagem;
+    if (!DefineGrade(s, arquivo, img->w, img->h, largura, altura)) return false;
+    if (!UsaImagemDireto(img)) {
+        int maior = img->w > img->h ? img->w : img->h;
+        if (maior > maxtexsize) {
+            printf("A imagem excede o limite de %ix%i para uma textura OpenGL no sistema.\n", maxtexsize, maxtexsize);
+            return false;
+        }
+        SDL_Surface* trabalho = SuperficieDeTrabalho(img, LadoTextura(maior), arquivo);
+        if (!trabalho) return false;
+        SDL_FreeSurface(img);
+        s->imagem = trabalho;
+    }
+    s->larguraTextura = s->imagem->w;
+    s->alturaTextura = s->imagem->h;
+    return true;
+}
+
+// Decoding ahead: straight into the working surface PreparaImagem would
+// make, on any thread. A picture over the texture limit is left to its load,
+// which refuses it with its message.
+static bool DecodificaAdiantado(const char* arquivo, BRZ_ImagemAntecipada* d) {
+    return BRZ_DecodificaRGBA(arquivo, LadoDeTrabalho, d);
+}
+
+// PreparaImagem for a picture decoded ahead: the same grid check, then its
+// square is the working surface.
+static bool PreparaAntecipada(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura,
+                              BRZ_ImagemAntecipada* d) {
+    bool ok = DefineGrade(s, arquivo, d->largura, d->altura, largura, altura);
+    if (ok) {
+        s->imagem = BRZ_SuperficieMapeada(d->pixels, d->lado, d->lado, rmask, gmask, bmask, amask);
+        if (!s->imagem) ImprimeFalhaDeTrabalho(arquivo);
+        ok = s->imagem != nullptr;
+    }
+    if (!ok) BRZ_DesmapeiaPixels(d->pixels, size_t(d->lado) * size_t(d->lado) * 4);
+    d->pixels = nullptr;
+    if (!ok) return false;
+    s->larguraTextura = d->lado;
+    s->alturaTextura = d->lado;
+    return true;
+}
+
+// The set is being released: its texture goes with it.
+static void ApagaTextura(BRZ_SpriteSet* s) {
+    if (s->texturaLigada && s->textura != 0) {
+        glDeleteTextures(1, &s->textura);
+        // The deleted name may be the cached binding; forget it.
+        textura = 0;
+    }
+    s->textura = 0;
+    s->texturaLigada = false;
+}
+
+// ---------------------------------------------------------------------------
+// The renderer's table
+// ---------------------------------------------------------------------------
+
+static const BRZ_Renderizador TABELA = {
+    BRZGL_Encerra, BRZGL_Sincroniza, BRZGL_LimpaTela, BRZGL_TrocaCorLimpezaTela, BRZGL_LimitaAreaDesenho,
+    BRZGL_LiberaAreaDesenho, BRZGL_CarregaSpriteSet, BRZGL_RemoveSpriteSet, BRZGL_DesenhaSprite,
+    BRZGL_DesenhaSpriteEfeito,
+    " (OpenGL)", SDL_OPENGL, IniciaVideoOpenGL, PedeContexto, ConfereDoubleBuffer, PreparaModo,
+    Apresenta,
+    PreparaImagem, true, CriaTextura, ApagaTextura,
+    "Encerrou a SDL+OpenGL",
+    DecodificaAdiantado, PreparaAntecipada,
+};
+
 // ---------------------------------------------------------------------------
 // Public functions
 // ---------------------------------------------------------------------------
 
 bool BRZGL_Inicia(unsigned int largura, unsigned int altura, int modoVideo, const char* tituloJanela) {
-    if (inicializado) return false;
-    reset();
-    c_shutdown = false;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) return false;
-    if (IniciaVideoOpenGL() < 0) {
-        printf("A Brisa2D 2 não conseguiu iniciar a SDL. Mensagem do sistema: %s\n", SDL_GetError());
-        return false;
-    }
-    printf("Iniciando o modo de vídeo (OpenGL): %ix%ix32bpp\n", int(largura), int(altura));
-    Uint32 flags = SDL_OPENGL;
-    flags = BRZ_AnunciaModoVideo(modoVideo, flags);
-    puts("A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.");
-    if (BRZ_ModoVideoDisponivel(largura, altura, flags) == 0) {
-        printf("O modo de vídeo não é suportado pelo hardware. Encerrando.");
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
-    puts("O sistema indica que o modo é suportado. Tenta iniciar.");
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);  // clipping draws into the stencil buffer
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
-    screen = SDL_SetVideoMode(int(largura), int(altura), 32, flags);
-    if (!screen) {
-        printf("Não foi possível iniciar o modo de vídeo requisitado. Encerrando.");
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
-    int duplo = 0;
-    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &duplo);
-    if (duplo)
-        puts("A aplicação está utilizando double buffer como esperado.");
-    else
-        puts("ATENÇÃO: a aplicação não está usando double buffer. Para melhores resultados, utilize um hardware que o suporte.");
-    puts("Modo de vídeo iniciado com sucesso!");
-    SDL_WM_SetCaption(tituloJanela, nullptr);
-    PreparaOpenGL(largura, altura);
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxtexsize);
-    printf("O tamanho máximo de textura suportado é de %ix%i pixels.\n", maxtexsize, maxtexsize);
-    limpaR = limpaG = limpaB = 0;
-    SDL_ShowCursor(SDL_DISABLE);
-    PreencheDespacho();
-    inicializado = true;
-    return true;
+    return BRZ_IniciaCom(TABELA, largura, altura, modoVideo, tituloJanela);
 }
 
-void BRZGL_Encerra() {
-    if (!inicializado) return;
-    c_shutdown = true;
-    puts("Apagando os spritesets e fontes do sistema.");
-    BRZ_EsvaziaRegistros();
-    puts("Encerrando a SDL.");
-    SDL_FreeSurface(screen);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    BRZ_DevolveSinais();
-    screen = nullptr;
-    printf("Encerrou a SDL+OpenGL");
-    fflush(stdout);
-    inicializado = false;
-}
+void BRZGL_Encerra() { BRZ_EncerraCom(TABELA); }
 
 void BRZGL_Sincroniza(Uint8 fps) {
-    static Uint32 tempoAnterior = 0;
-    if (BRZ_SincronizaUsuario) BRZ_SincronizaUsuario();
-    if (fps == 0) fps = 1;
-    Sint32 espera = Sint32(1000 / fps) - Sint32(SDL_GetTicks()) + Sint32(tempoAnterior);
-    if (espera > 0) SDL_Delay(Uint32(espera));
-    tempoAnterior = SDL_GetTicks();
-    if (!inicializado) return;
-    SDL_GL_SwapBuffers();
-    BRZ_Entrada();
+    static Uint32 tempoAnterior = 0;  // SDL ticks right after the previous frame's wait
+    BRZ_SincronizaCom(TABELA, fps, &tempoAnterior);
 }
 
 // The clear paints the clear colour itself, opaque: the pixels a full-screen
@@ -369,51 +420,10 @@ void BRZGL_LiberaAreaDesenho() {
 }
 
 unsigned int BRZGL_CarregaSpriteSet(const char* arquivo, int largura, int altura) {
-    unsigned int id = 0;
-    BRZ_SpriteSet* s = BRZ_IniciaCarga(arquivo, &id);
-    if (!s) return id;
-    SDL_Surface* img = s->imagem;
-    if (!GradeCabe(img, largura, altura)) {
-        printf("A imagem %s não pode ser usada como fonte de sprites de tamanho %ix%i\n.", arquivo, largura, altura);
-        return BRZ_LiberaSpriteSet(s);
-    }
-    BRZ_DefineQuadros(s, largura, altura);
-
-    if (!UsaImagemDireto(img)) {
-        int maior = img->w > img->h ? img->w : img->h;
-        if (maior > maxtexsize) {
-            printf("A imagem excede o limite de %ix%i para uma textura OpenGL no sistema.\n", maxtexsize, maxtexsize);
-            return BRZ_LiberaSpriteSet(s);
-        }
-        SDL_Surface* trabalho = SuperficieDeTrabalho(img, LadoTextura(maior), arquivo);
-        if (!trabalho) return BRZ_LiberaSpriteSet(s);
-        SDL_FreeSurface(img);
-        s->imagem = trabalho;
-    }
-    s->larguraTextura = s->imagem->w;
-    s->alturaTextura = s->imagem->h;
-    // One sweep builds the masks and turns opaque magenta into transparent black.
-    if (!BRZ_CriaMascarasSpriteSet(s, true)) {
-        printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
-        return BRZ_LiberaSpriteSet(s);
-    }
-    s->usuarios = 1;
-    CriaTextura(s);
-    return id;
+    return BRZ_CarregaSpriteSetCom(TABELA, arquivo, largura, altura);
 }
 
-void BRZGL_RemoveSpriteSet(unsigned int id) {
-    if (!BRZ_SoltaSpriteSet(id)) return;
-    BRZ_SpriteSet* s = &sprites[id - 1];
-    if (s->texturaLigada && s->textura != 0) {
-        glDeleteTextures(1, &s->textura);
-        // The deleted name may be the cached binding; forget it.
-        textura = 0;
-    }
-    s->textura = 0;
-    s->texturaLigada = false;
-    BRZ_LiberaSpriteSet(s);
-}
+void BRZGL_RemoveSpriteSet(unsigned int id) { BRZ_RemoveSpriteSetCom(TABELA, id); }
 
 bool BRZGL_DesenhaSprite(unsigned int id, unsigned int indice, int x, int y) {
     const BRZ_SpriteSet* s = QuadroDesenhavel(id, indice);

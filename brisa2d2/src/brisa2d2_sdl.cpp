@@ -1,10 +1,9 @@
-// Brisa2D 2 — software renderer.
+// Brisa2D 2 — software renderer: what it does differently from the OpenGL
+// renderer. The core runs the steps both share (BRZ_Renderizador).
 #include "brisa2d2_sdl.h"
 
 #include <cstdint>
 #include <cstdio>
-
-#include <SDL_image.h>
 
 // ---------------------------------------------------------------------------
 // State
@@ -16,81 +15,58 @@ static Uint32 clearColor = 0;
 // Private helpers
 // ---------------------------------------------------------------------------
 
-static void PreencheDespacho() {
-    BRZ_Encerra = BRZSDL_Encerra;
-    BRZ_Sincroniza = BRZSDL_Sincroniza;
-    BRZ_LimpaTela = BRZSDL_LimpaTela;
-    BRZ_TrocaCorLimpezaTela = BRZSDL_TrocaCorLimpezaTela;
-    BRZ_LimitaAreaDesenho = BRZSDL_LimitaAreaDesenho;
-    BRZ_LiberaAreaDesenho = BRZSDL_LiberaAreaDesenho;
-    BRZ_CarregaSpriteSet = BRZSDL_CarregaSpriteSet;
-    BRZ_RemoveSpriteSet = BRZSDL_RemoveSpriteSet;
-    BRZ_DesenhaSprite = BRZSDL_DesenhaSprite;
-    BRZ_DesenhaSpriteEfeito = BRZSDL_DesenhaSpriteEfeito;
+static void Apresenta() { SDL_Flip(screen); }
+
+// After the decode: the frame grid, which must fit the picture exactly, then
+// the picture in the display's format with magenta as its transparent colour.
+static bool PreparaImagem(BRZ_SpriteSet* s, const char* arquivo, int largura, int altura) {
+    SDL_Surface* img = s->imagem;
+    BRZ_DefineQuadros(s, largura, altura);
+    if (img->h % s->spAltura != 0 || img->w % s->spLargura != 0) {
+        printf("Erro ao carregar a imagem %s. A altura e largura da imagem deve ser múltiplos do tamanho do sprite.\n",
+               arquivo);
+        return false;
+    }
+    SDL_SetColorKey(img, SDL_SRCCOLORKEY | SDL_RLEACCEL | SDL_SRCALPHA, SDL_MapRGB(img->format, 255, 0, 255));
+    SDL_Surface* convertida = SDL_DisplayFormatAlpha(img);
+    if (!convertida) {
+        printf("Não conseguiu criar a imagem temporária ao carregar os sprites do arquivo %s. Erro: %s.\n", arquivo,
+               SDL_GetError());
+        return false;
+    }
+    SDL_FreeSurface(img);
+    s->imagem = convertida;
+    return true;
 }
 
+// ---------------------------------------------------------------------------
+// The renderer's table
+// ---------------------------------------------------------------------------
+
+static const BRZ_Renderizador TABELA = {
+    BRZSDL_Encerra, BRZSDL_Sincroniza, BRZSDL_LimpaTela, BRZSDL_TrocaCorLimpezaTela, BRZSDL_LimitaAreaDesenho,
+    BRZSDL_LiberaAreaDesenho, BRZSDL_CarregaSpriteSet, BRZSDL_RemoveSpriteSet, BRZSDL_DesenhaSprite,
+    BRZSDL_DesenhaSpriteEfeito,
+    "", SDL_HWSURFACE | SDL_DOUBLEBUF, nullptr, nullptr, nullptr, nullptr,
+    Apresenta,
+    PreparaImagem, false, nullptr, nullptr,
+    "Encerrou a SDL.\n",
+    nullptr, nullptr,
+};
 
 // ---------------------------------------------------------------------------
 // Public functions
 // ---------------------------------------------------------------------------
 
 bool BRZSDL_Inicia(unsigned int largura, unsigned int altura, int modoVideo, const char* tituloJanela) {
-    if (inicializado) return false;
-    reset();
-    if (SDL_WasInit(SDL_INIT_VIDEO)) return false;
-    c_shutdown = false;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
-        printf("A Brisa2D 2 não conseguiu iniciar a SDL. Mensagem do sistema: %s\n", SDL_GetError());
-        return false;
-    }
-    printf("Iniciando o modo de vídeo: %ix%ix32bpp\n", int(largura), int(altura));
-    Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
-    flags = BRZ_AnunciaModoVideo(modoVideo, flags);
-    puts("A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.");
-    if (BRZ_ModoVideoDisponivel(largura, altura, flags) == 0) {
-        printf("O modo de vídeo não é suportado pelo hardware. Encerrando.");
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
-    puts("O sistema indica que o modo é suportado. Tenta iniciar.");
-    screen = SDL_SetVideoMode(int(largura), int(altura), 32, flags);
-    if (!screen) {
-        printf("Não foi possível iniciar o modo de vídeo requisitado. Encerrando.");
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
-    puts("Modo de vídeo iniciado com sucesso!");
-    SDL_WM_SetCaption(tituloJanela, nullptr);
-    SDL_ShowCursor(SDL_DISABLE);
-    PreencheDespacho();
-    inicializado = true;
-    return true;
+    return BRZ_IniciaCom(TABELA, largura, altura, modoVideo, tituloJanela);
 }
 
-void BRZSDL_Encerra() {
-    if (!inicializado) return;
-    c_shutdown = true;
-    puts("Apagando os spritesets e fontes do sistema.");
-    BRZ_EsvaziaRegistros();
-    puts("Encerrando a SDL.");
-    if (screen) SDL_FreeSurface(screen);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    BRZ_DevolveSinais();
-    screen = nullptr;
-    puts("Encerrou a SDL.");
-    inicializado = false;
-}
+void BRZSDL_Encerra() { BRZ_EncerraCom(TABELA); }
 
 void BRZSDL_Sincroniza(Uint8 fps) {
-    static Uint32 tempoAnterior = 0;
-    if (BRZ_SincronizaUsuario) BRZ_SincronizaUsuario();
-    if (fps == 0) fps = 1;
-    Sint32 espera = Sint32(1000 / fps) - Sint32(SDL_GetTicks()) + Sint32(tempoAnterior);
-    if (espera > 0) SDL_Delay(Uint32(espera));
-    tempoAnterior = SDL_GetTicks();
-    if (!inicializado) return;
-    SDL_Flip(screen);
-    BRZ_Entrada();
+    static Uint32 tempoAnterior = 0;  // SDL ticks right after the previous frame's wait
+    BRZ_SincronizaCom(TABELA, fps, &tempoAnterior);
 }
 
 void BRZSDL_LimpaTela() {
@@ -117,37 +93,10 @@ void BRZSDL_LiberaAreaDesenho() {
 }
 
 unsigned int BRZSDL_CarregaSpriteSet(const char* arquivo, int largura, int altura) {
-    unsigned int id = 0;
-    BRZ_SpriteSet* s = BRZ_IniciaCarga(arquivo, &id);
-    if (!s) return id;
-    SDL_Surface* img = s->imagem;
-    BRZ_DefineQuadros(s, largura, altura);
-    if (img->h % s->spAltura != 0 || img->w % s->spLargura != 0) {
-        printf("Erro ao carregar a imagem %s. A altura e largura da imagem deve ser múltiplos do tamanho do sprite.\n",
-               arquivo);
-        return BRZ_LiberaSpriteSet(s);
-    }
-    SDL_SetColorKey(img, SDL_SRCCOLORKEY | SDL_RLEACCEL | SDL_SRCALPHA, SDL_MapRGB(img->format, 255, 0, 255));
-    SDL_Surface* convertida = SDL_DisplayFormatAlpha(img);
-    if (!convertida) {
-        printf("Não conseguiu criar a imagem temporária ao carregar os sprites do arquivo %s. Erro: %s.\n", arquivo,
-               SDL_GetError());
-        return BRZ_LiberaSpriteSet(s);
-    }
-    SDL_FreeSurface(img);
-    s->imagem = convertida;
-    if (!BRZ_CriaMascarasSpriteSet(s)) {
-        printf("Não conseguiu criar o vetor de bitmasks ao carregar os sprites do arquivo %s.\n", arquivo);
-        return BRZ_LiberaSpriteSet(s);
-    }
-    s->usuarios = 1;
-    return id;
+    return BRZ_CarregaSpriteSetCom(TABELA, arquivo, largura, altura);
 }
 
-void BRZSDL_RemoveSpriteSet(unsigned int id) {
-    if (!BRZ_SoltaSpriteSet(id)) return;
-    BRZ_LiberaSpriteSet(&sprites[id - 1]);
-}
+void BRZSDL_RemoveSpriteSet(unsigned int id) { BRZ_RemoveSpriteSetCom(TABELA, id); }
 
 bool BRZSDL_DesenhaSprite(unsigned int identificador, unsigned int indice, int x, int y) {
     if (identificador == 0 || identificador > BRZ_MAX_SPRITESETS) {

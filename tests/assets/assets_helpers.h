@@ -1,12 +1,14 @@
-// Shared pieces of the asset tests: where the generated files are, the level's
-// blob layout, the engine started with the software renderer to load pictures
-// into its masks, and mask geometry (column runs, overlaps).
+// Shared pieces of the asset tests: where the generated files are, the engine
+// started with the software renderer to load pictures into its masks, and
+// mask geometry (column runs, overlaps). The level itself (blob layout, tiles,
+// the nanobot's test point, the win line) is the game's own, from Nivel.h.
 #ifndef VD_ASSETS_HELPERS_H
 #define VD_ASSETS_HELPERS_H
 
 #include <string>
 #include <vector>
 
+#include "Nivel.h"
 #include "brisa2d2.h"
 
 namespace assets {
@@ -17,18 +19,6 @@ std::string Rsrc(const std::string& name);
 
 // The 53 files the game loads.
 std::vector<std::string> AllAssetNames();
-
-// The run's blob layout (map pixels, top-left of the frame; vy in px/s).
-struct Blob {
-    bool fixed;
-    int x, y, vy;
-};
-const std::vector<Blob>& Layout();
-
-constexpr int kTileWidth = 2048, kTiles = 10;
-constexpr int kNanoScreenX = 482, kNanoScreenY = 355;  // where the game tests nano_c
-constexpr int kStartVx = -250, kStartVy = -650;        // the map's start position
-constexpr int kWinVx = -19200;                         // won once vecPosicao.x is below this
 
 // A frame's mask as solid runs per column: rows [first, last] inclusive.
 struct Span {
@@ -49,6 +39,7 @@ public:
     bool ok() const { return ok_; }
     // Loads a generated file; 0 on failure.
     unsigned Load(const std::string& name, int frameW, int frameH);
+    unsigned Load(const Figura& f) { return Load(f.arquivo, f.largura, f.altura); }
     static BRZ_BitMask* Mask(unsigned id, int frame) { return sprites[id - 1].bmask[frame]; }
     static int Frames(unsigned id) { return sprites[id - 1].matrizX * sprites[id - 1].matrizY; }
 

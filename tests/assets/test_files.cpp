@@ -59,13 +59,19 @@ struct Grid {
     int width, height;   // exact picture size, or 0 when only bounded
 };
 
+Grid GridOf(const Figura& f, int width = 0, int height = 0) {
+    return {f.arquivo, f.largura, f.altura, f.quadros, width, height};
+}
+Grid GridOf(const FiguraIdioma& f, bool portuguese) {
+    return {portuguese ? f.portugues : f.ingles, f.largura, f.altura, f.quadros, 0, 0};
+}
+
 const Grid kGrids[] = {
-    {"nano.png", 160, 160, 6, 0, 0},        {"gordura.png", 70, 60, 4, 0, 0},
-    {"sprite_2.png", 80, 80, 3, 0, 0},      {"core.png", 100, 100, 9, 0, 0},
-    {"seta_baixo.png", 105, 65, 2, 0, 0},   {"seta_cima.png", 105, 65, 2, 0, 0},
-    {"espaco2p.png", 105, 65, 2, 0, 0},     {"espaco2e.png", 105, 65, 2, 0, 0},
-    {"nano_c.png", 0, 0, 1, 60, 58},        {"preto.png", 0, 0, 1, 0, 0},
-    {"sobre_barra.png", 0, 0, 1, 0, 768},   {"barra2.png", 0, 0, 1, 0, 0},
+    GridOf(kFiguraNano),         GridOf(kFiguraObstaculoMovel), GridOf(kFiguraObstaculoFixo),
+    GridOf(kFiguraCoracao),      GridOf(kFiguraSetaBaixo),      GridOf(kFiguraSetaCima),
+    GridOf(kFiguraEspaco, true), GridOf(kFiguraEspaco, false),
+    GridOf(kFiguraNanoColisao, kNanoColisaoLargura, kNanoColisaoAltura),
+    GridOf(kFiguraPreto),        GridOf(kFiguraSobreBarra, 0, 768), GridOf(kFiguraBarra),
 };
 
 TEST(AssetFiles, SheetsLoadThroughTheEngineWithTheirFrameGrids) {
@@ -95,7 +101,7 @@ TEST(AssetFiles, PicturesFitTextureLimitsAndScreensFillTheScreen) {
         if (ext != "png" && ext != "jpg") continue;
         SDL_Surface* s = IMG_Load(Rsrc(name).c_str());
         ASSERT_NE(s, nullptr) << name;
-        EXPECT_LE(std::max(s->w, s->h), 2048) << name;
+        EXPECT_LE(std::max(s->w, s->h), kLarguraTile) << name;
         bool screen = ext == "jpg" && name.rfind("Fundo", 0) != 0;
         if (screen) {
             EXPECT_EQ(s->w, 1024) << name;
@@ -103,14 +109,12 @@ TEST(AssetFiles, PicturesFitTextureLimitsAndScreensFillTheScreen) {
         }
         SDL_FreeSurface(s);
     }
-    for (int i = 1; i <= kTiles; ++i) {
-        char tile[40], wall[40];
-        snprintf(tile, sizeof tile, "Mapa_%02d.png", i);
-        snprintf(wall, sizeof wall, "Colision_Mapa_%02d.png", i);
+    for (int i = 0; i < kTilesMapa; ++i) {
+        const char *tile = kArquivoMapa[i], *wall = kArquivoColisao[i];
         SDL_Surface* a = IMG_Load(Rsrc(tile).c_str());
         SDL_Surface* b = IMG_Load(Rsrc(wall).c_str());
         ASSERT_TRUE(a && b) << tile;
-        EXPECT_EQ(a->w, kTileWidth) << tile;
+        EXPECT_EQ(a->w, kLarguraTile) << tile;
         EXPECT_EQ(b->w, a->w) << wall;
         EXPECT_EQ(b->h, a->h) << wall;
         SDL_FreeSurface(a);
@@ -163,9 +167,7 @@ std::vector<std::array<uint8_t, 3>> Palette(const std::string& name, int* colour
 }
 
 TEST(AssetFiles, CollisionPicturesAreTwoColourWithExactMagentaForTheFreeLumen) {
-    for (int i = 1; i <= kTiles; ++i) {
-        char name[40];
-        snprintf(name, sizeof name, "Colision_Mapa_%02d.png", i);
+    for (const char* name : kArquivoColisao) {
         int colourType = -1, depth = -1;
         auto palette = Palette(name, &colourType, &depth);
         EXPECT_EQ(colourType, 3) << name << " is not paletted";
@@ -183,26 +185,27 @@ vdtest::Picture Load(const std::string& name) {
 }
 
 TEST(AssetFiles, BlackIsOpaqueBlackEverywhere) {
-    vdtest::Picture p = Load("preto.png");
+    vdtest::Picture p = Load(kFiguraPreto.arquivo);
     ASSERT_GT(p.w * p.h, 0);
     for (const vdtest::Rgba& c : p.px) ASSERT_EQ(c, (vdtest::Rgba{0, 0, 0, 255}));
 }
 
 TEST(AssetFiles, NanobotMaskIsTheDrawnHull) {
-    vdtest::Picture mask = Load("nano_c.png"), sheet = Load("nano.png");
-    ASSERT_EQ(mask.w, 60);
-    ASSERT_EQ(mask.h, 58);
-    // nano.png is drawn from (432, 304), nano_c tested at (482, 355).
-    const int offX = 482 - 432, offY = 355 - 304;
+    vdtest::Picture mask = Load(kFiguraNanoColisao.arquivo), sheet = Load(kFiguraNano.arquivo);
+    ASSERT_EQ(mask.w, kNanoColisaoLargura);
+    ASSERT_EQ(mask.h, kNanoColisaoAltura);
+    // The nanobot's frame is drawn centred on (512, 384), its collision picture tested at (482, 355).
+    const int side = kFiguraNano.largura;
+    const int offX = kNanoColisaoX - (kNanoCentroX - side / 2), offY = kNanoColisaoY - (kNanoCentroY - side / 2);
     int solid = 0;
-    for (int f = 0; f < 6; ++f)
+    for (int f = 0; f < kFiguraNano.quadros; ++f)
         for (int y = 0; y < mask.h; ++y)
             for (int x = 0; x < mask.w; ++x) {
                 if (mask.at(x, y).a == 0) continue;
                 solid += f == 0;
-                EXPECT_GE(sheet.at(f * 160 + offX + x, offY + y).a, 200) << "frame " << f << " at " << x << "," << y;
+                EXPECT_GE(sheet.at(f * side + offX + x, offY + y).a, 200) << "frame " << f << " at " << x << "," << y;
             }
-    EXPECT_GT(solid, 60 * 58 * 3 / 4) << "the mask should be the whole hull";
+    EXPECT_GT(solid, mask.w * mask.h * 3 / 4) << "the mask should be the whole hull";
 }
 
 // Alpha-weighted brightness and covered area of one frame of a row sheet.
@@ -218,7 +221,7 @@ void Measure(const vdtest::Picture& p, int frameW, int frame, double* light, int
 }
 
 TEST(AssetFiles, HeartFrameZeroIsTheContraction) {
-    vdtest::Picture heart = Load("core.png");
+    vdtest::Picture heart = Load(kFiguraCoracao.arquivo);
     ASSERT_EQ(heart.w, 900);
     std::vector<int> area(9);
     for (int f = 0; f < 9; ++f) {
@@ -237,8 +240,8 @@ TEST(AssetFiles, IconsLightTheFramesTheGameLights) {
         const char* name;
         int lit, idle;
     };
-    for (const Icon& icon : {Icon{"seta_baixo.png", 0, 1}, Icon{"seta_cima.png", 0, 1}, Icon{"espaco2p.png", 1, 0},
-                             Icon{"espaco2e.png", 1, 0}}) {
+    for (const Icon& icon : {Icon{kFiguraSetaBaixo.arquivo, 0, 1}, Icon{kFiguraSetaCima.arquivo, 0, 1},
+                             Icon{kFiguraEspaco.portugues, 1, 0}, Icon{kFiguraEspaco.ingles, 1, 0}}) {
         vdtest::Picture p = Load(icon.name);
         ASSERT_EQ(p.w, 210) << icon.name;
         double lit, idle;
@@ -264,7 +267,7 @@ int VisibleBarRows(const vdtest::Picture& frame, const vdtest::Picture& bar, int
 
 TEST(AssetFiles, TimeBarRunsDryExactlyWhenTheTimeIsUp) {
     // The bar starts at y 0 and the game ends the run when it reaches y 721.
-    vdtest::Picture frame = Load("sobre_barra.png"), bar = Load("barra2.png");
+    vdtest::Picture frame = Load(kFiguraSobreBarra.arquivo), bar = Load(kFiguraBarra.arquivo);
     EXPECT_EQ(VisibleBarRows(frame, bar, 0), 721);
     for (int step : {1, 100, 360, 719, 720}) EXPECT_EQ(VisibleBarRows(frame, bar, step), 721 - step) << step;
     EXPECT_EQ(VisibleBarRows(frame, bar, 721), 0);
@@ -294,12 +297,12 @@ Decoded DecodeOgg(const std::string& name) {
 }
 
 TEST(AssetFiles, SoundsAre44kHzAndShort) {
-    std::string wav = Head("batida.wav", 44);
+    std::string wav = Head(kSomBatida, 44);
     ASSERT_EQ(wav.size(), 44u);
     uint32_t rate = uint8_t(wav[24]) | uint8_t(wav[25]) << 8 | uint8_t(wav[26]) << 16 | uint32_t(uint8_t(wav[27])) << 24;
     EXPECT_EQ(rate, 44100u);
     EXPECT_EQ(wav[34], 16) << "16-bit samples";
-    Decoded sting = DecodeOgg("morreu.ogg");
+    Decoded sting = DecodeOgg(kSomMorreu);
     EXPECT_EQ(sting.rate, 44100);
     ASSERT_GT(sting.channels, 0);
     double seconds = double(sting.samples.size()) / sting.channels / sting.rate;
@@ -308,7 +311,7 @@ TEST(AssetFiles, SoundsAre44kHzAndShort) {
 }
 
 TEST(AssetFiles, MusicLastsOverAMinuteAndLoopsWithoutAJump) {
-    Decoded music = DecodeOgg("bgmusic.ogg");
+    Decoded music = DecodeOgg(kMusica);
     ASSERT_EQ(music.rate, 44100);
     ASSERT_EQ(music.channels, 2);
     size_t frames = music.samples.size() / 2;

@@ -5,24 +5,24 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cmath>
 #include <cstdio>
 
 #include "assets_helpers.h"
 #include "testsupport.h"
+#include "vessel.h"
 
 namespace {
 
 using namespace assets;
 
-constexpr int kMapWidth = kTileWidth * kTiles, kMapHeight = 2048;
-constexpr int kFixedFrames = 3, kMovingFrames = 4, kUpdatesPerFrame = 15;
-constexpr int kStartMaskX = kNanoScreenX - kStartVx, kStartMaskY = kNanoScreenY - kStartVy;  // (732, 1005)
-constexpr int kWinMaskX = kNanoScreenX - kWinVx;  // 19682
+constexpr int kMapHeight = kAlturaTile;
+constexpr int kFixedFrames = kFiguraObstaculoFixo.quadros, kMovingFrames = kFiguraObstaculoMovel.quadros;
 // Room kept around the nanobot's mask along the proven corridor, and the
 // corridor's steepest climb: 1 px per 2 px forward, where the game allows 1.5.
 constexpr int kCorridorMargin = 8;
 constexpr int kStepForward = 2, kStepVertical = 1;
-constexpr int kFramesPerSecond = 60, kBeatEvery = 180, kBeatPush = 20, kDrift = -2;
+constexpr int kFramesPerSecond = 60, kBeatEvery = 180, kBeatPush = 20;
 
 using Rows = std::bitset<kMapHeight>;
 using Blocked = std::vector<std::vector<Span>>;  // per map column
@@ -31,15 +31,13 @@ class Vessel : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(engine_.ok());
-        for (int t = 0; t < kTiles; ++t) {
-            char name[40];
-            snprintf(name, sizeof name, "Colision_Mapa_%02d.png", t + 1);
-            colisao_[t] = engine_.Load(name, 0, 0);
-            ASSERT_NE(colisao_[t], 0u) << name;
+        for (int t = 0; t < kTilesMapa; ++t) {
+            colisao_[t] = engine_.Load(kArquivoColisao[t], 0, 0);
+            ASSERT_NE(colisao_[t], 0u) << kArquivoColisao[t];
         }
-        spL_ = engine_.Load("sprite_2.png", 80, 80);
-        spIn_ = engine_.Load("gordura.png", 70, 60);
-        nanoC_ = engine_.Load("nano_c.png", 0, 0);
+        spL_ = engine_.Load(kFiguraObstaculoFixo);
+        spIn_ = engine_.Load(kFiguraObstaculoMovel);
+        nanoC_ = engine_.Load(kFiguraNanoColisao);
         ASSERT_NE(spL_, 0u);
         ASSERT_NE(spIn_, 0u);
         ASSERT_NE(nanoC_, 0u);
@@ -52,18 +50,18 @@ protected:
 
     // Solid runs of the wall, column by column over the whole map.
     Blocked WallRuns() const {
-        Blocked cols(static_cast<size_t>(kMapWidth));
-        for (int t = 0; t < kTiles; ++t) {
+        Blocked cols(static_cast<size_t>(kLarguraMapa));
+        for (int t = 0; t < kTilesMapa; ++t) {
             ColumnRuns runs = RunsOf(Wall(t));
-            for (size_t c = 0; c < runs.size(); ++c) cols[size_t(t) * kTileWidth + c] = runs[c];
+            for (size_t c = 0; c < runs.size(); ++c) cols[size_t(t) * kLarguraTile + c] = runs[c];
         }
         return cols;
     }
 
     // Adds every fixed blob, all of its animation frames, to the obstacles.
     void AddFixedBlobs(Blocked& cols) const {
-        for (const Blob& b : Layout()) {
-            if (!b.fixed) continue;
+        for (const LinhaObstaculo& b : kLayout) {
+            if (b.movel) continue;
             for (int f = 0; f < kFixedFrames; ++f) {
                 ColumnRuns runs = RunsOf(Engine::Mask(spL_, f));
                 for (size_t c = 0; c < runs.size(); ++c)
@@ -80,7 +78,7 @@ protected:
         for (int y = kMapHeight - maskHeight + 1; y < kMapHeight; ++y) free.reset(size_t(y));
         for (size_t i = 0; i < mask.size(); ++i) {
             int x = mx + int(i);
-            if (x < 0 || x >= kMapWidth) continue;
+            if (x < 0 || x >= kLarguraMapa) continue;
             for (const Span& wall : obstacles[size_t(x)])
                 for (const Span& m : mask[i]) {
                     int lo = std::max(0, wall.first - m.last), hi = std::min(kMapHeight - 1, wall.last - m.first);
@@ -118,25 +116,25 @@ protected:
 
     // The game's wall test for the nanobot with the map at (vx, vy).
     bool NanoTouchesWall(int vx, int vy) const {
-        int tile = (512 - vx) / kTileWidth;
-        if (tile < 0 || tile >= kTiles) return false;
-        return Overlap(Nano(), kNanoScreenX, kNanoScreenY, Wall(tile), vx + tile * kTileWidth, vy);
+        int tile = (kNanoCentroX - vx) / kLarguraTile;
+        if (tile < 0 || tile >= kTilesMapa) return false;
+        return Overlap(Nano(), kNanoColisaoX, kNanoColisaoY, Wall(tile), vx + tile * kLarguraTile, vy);
     }
 
     Engine engine_;
-    unsigned colisao_[kTiles] = {};
+    unsigned colisao_[kTilesMapa] = {};
     unsigned spL_ = 0, spIn_ = 0, nanoC_ = 0;
 };
 
 TEST_F(Vessel, NanobotStartsClearOfTheWallWithRoomAround) {
-    EXPECT_FALSE(NanoTouchesWall(kStartVx, kStartVy));
+    EXPECT_FALSE(NanoTouchesWall(kInicioMapaX, kInicioMapaY));
     Blocked walls = WallRuns();
     Rows free = FreeRows(walls, GrownNano(kCorridorMargin), Nano()->altura + 2 * kCorridorMargin,
-                         kStartMaskX - kCorridorMargin);
-    EXPECT_TRUE(free.test(size_t(kStartMaskY - kCorridorMargin)));
-    for (const Blob& b : Layout()) {
-        unsigned set = b.fixed ? spL_ : spIn_;
-        EXPECT_FALSE(Overlap(Nano(), kStartMaskX, kStartMaskY, Engine::Mask(set, 0), b.x, b.y)) << b.x;
+                         kNanoInicioMapaX - kCorridorMargin);
+    EXPECT_TRUE(free.test(size_t(kNanoInicioMapaY - kCorridorMargin)));
+    for (const LinhaObstaculo& b : kLayout) {
+        unsigned set = b.movel ? spIn_ : spL_;
+        EXPECT_FALSE(Overlap(Nano(), kNanoInicioMapaX, kNanoInicioMapaY, Engine::Mask(set, 0), b.x, b.y)) << b.x;
     }
 }
 
@@ -145,16 +143,16 @@ TEST_F(Vessel, BeingPushedBackEndsAtTheClosedStartBeforeTheMapLeavesTheScreen) {
     // the mask left of map x 482; a beat pushes at most 20 px in one frame.
     Blocked walls = WallRuns();
     ColumnRuns nano = RunsOf(Nano());
-    for (int mx = kNanoScreenX - 3 * kBeatPush; mx < kNanoScreenX; ++mx)
+    for (int mx = kNanoColisaoX - 3 * kBeatPush; mx < kNanoColisaoX; ++mx)
         EXPECT_TRUE(FreeRows(walls, nano, Nano()->altura, mx).none()) << "free place with the mask at map x " << mx;
 }
 
 TEST_F(Vessel, FixedBlobsSitOnTheWallLikePlaque) {
     constexpr int kNear = 12;
-    for (const Blob& b : Layout()) {
-        if (!b.fixed) continue;
-        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
-        ASSERT_LT(x + 80, kTileWidth) << "blob crosses a tile edge";
+    for (const LinhaObstaculo& b : kLayout) {
+        if (b.movel) continue;
+        int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
+        ASSERT_LT(x + kFiguraObstaculoFixo.largura, kLarguraTile) << "blob crosses a tile edge";
         BRZ_BitMask* m = Engine::Mask(spL_, 0);
         bool near = false;
         for (int dx = -kNear; dx <= kNear && !near; dx += kNear)
@@ -171,85 +169,143 @@ TEST_F(Vessel, FixedBlobsSitOnTheWallLikePlaque) {
     }
 }
 
-// How far the bounce mask can move from its start, up (negative) or down, before it meets the wall.
+// How far a mask can move from (x, y), up (dir -1) or down (dir 1), before it meets the wall.
 int Room(BRZ_BitMask* m, BRZ_BitMask* wall, int x, int y, int dir) {
     for (int d = 1; d < kMapHeight; ++d)
         if (Overlap(m, x, y + dir * d, wall, 0, 0)) return d - 1;
     return kMapHeight;
 }
 
-TEST_F(Vessel, MovingBlobsStartInTheLumenWithRoomToDrift) {
-    constexpr int kMinRoomBelow = 20, kMinTravel = 150;
-    for (const Blob& b : Layout()) {
-        if (b.fixed) continue;
-        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
-        ASSERT_LT(x + 80, kTileWidth) << "blob crosses a tile edge";
-        // The play loop bounces every blob with the fixed blobs' frames, and
-        // tests the nanobot against the blob's own frames.
-        for (int f = 0; f < kFixedFrames; ++f)
-            EXPECT_FALSE(Overlap(Engine::Mask(spL_, f), x, b.y, Wall(tile), 0, 0)) << b.x << " bounce frame " << f;
-        for (int f = 0; f < kMovingFrames; ++f)
-            EXPECT_FALSE(Overlap(Engine::Mask(spIn_, f), x, b.y, Wall(tile), 0, 0)) << b.x << " frame " << f;
-        int below = Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, 1);
-        int above = Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, -1);
-        EXPECT_GE(below, kMinRoomBelow) << "blob at " << b.x;
-        EXPECT_GE(below + above, kMinTravel) << "blob at " << b.x;
+// The play loop bounces a moving blob with its own frames (gordura.png), the
+// frame it shows at the time: the room of a blob is that of its tightest frame.
+TEST_F(Vessel, EveryMovingBlobStartsInTheLumenWithRoomAboveAndBelow) {
+    constexpr int kMinRoomEachWay = 60, kMinTravel = 150;
+    for (const LinhaObstaculo& b : kLayout) {
+        if (!b.movel) continue;
+        int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
+        ASSERT_LT(x + kFiguraObstaculoMovel.largura, kLarguraTile) << "blob crosses a tile edge";
+        int above = kMapHeight, below = kMapHeight;
+        for (int f = 0; f < kMovingFrames; ++f) {
+            BRZ_BitMask* m = Engine::Mask(spIn_, f);
+            EXPECT_FALSE(Overlap(m, x, b.y, Wall(tile), 0, 0)) << b.x << " frame " << f;
+            above = std::min(above, Room(m, Wall(tile), x, b.y, -1));
+            below = std::min(below, Room(m, Wall(tile), x, b.y, 1));
+        }
+        printf("moving blob at %d,%d: room %d above, %d below\n", b.x, b.y, above, below);
+        EXPECT_GE(above, kMinRoomEachWay) << "blob at " << b.x;
+        EXPECT_GE(below, kMinRoomEachWay) << "blob at " << b.x;
+        EXPECT_GE(above + below, kMinTravel) << "blob at " << b.x;
     }
 }
 
-TEST_F(Vessel, MovingBlobsBounceBetweenTheWalls) {
-    // Two minutes of the play loop's blob rule, in map coordinates: move, animate,
-    // then bounce when frame getQuadroAtual() of the fixed-blob set touches the wall.
+// How many rows further down (or up) one frame of a sheet reaches than another.
+int FrameSpread(unsigned set, int frames) {
+    int top0 = kMapHeight, top1 = -1, bottom0 = kMapHeight, bottom1 = -1;
+    for (int f = 0; f < frames; ++f) {
+        BRZ_BitMask* m = Engine::Mask(set, f);
+        int top = m->altura, bottom = -1;
+        for (int yy = 0; yy < m->altura; ++yy)
+            for (int xx = 0; xx < m->largura; ++xx)
+                if (BRZ_GetBit(m, xx, yy)) {
+                    top = std::min(top, yy);
+                    bottom = std::max(bottom, yy);
+                }
+        top0 = std::min(top0, top), top1 = std::max(top1, top);
+        bottom0 = std::min(bottom0, bottom), bottom1 = std::max(bottom1, bottom);
+    }
+    return std::max(top1 - top0, bottom1 - bottom0);
+}
+
+TEST_F(Vessel, MovingBlobsTurnBackAtBothWallsWithoutSinkingIn) {
+    // Two minutes of the play loop's blob rule, in map coordinates: move,
+    // animate, then turn back when the frame shown touches the wall.
     constexpr int kUpdates = 120 * kFramesPerSecond;
-    constexpr int kMaxSink = 25;  // a 80 px/s blob's run through one unbounced frame is 20 px
-    for (const Blob& b : Layout()) {
-        if (b.fixed) continue;
-        int tile = b.x / kTileWidth, x = b.x - tile * kTileWidth;
+    const int spread = FrameSpread(spIn_, kMovingFrames);
+    for (const LinhaObstaculo& b : kLayout) {
+        if (!b.movel) continue;
+        int tile = b.x / kLarguraTile, x = b.x - tile * kLarguraTile;
         float y = float(b.y), vy = float(b.vy);
+        // A blob turns at its first touch, one move deep at most; a change to a
+        // frame that reaches further, while it turns back and forth against the
+        // wall, adds that reach and one more move. Sinking in goes far deeper.
+        const int maxDepth = 2 * int(std::ceil(std::fabs(vy) / float(kFramesPerSecond))) + spread;
         int frame = 0, counter = 0, turnsUp = 0, turnsDown = 0, lowest = b.y, highest = b.y;
+        int deepestBelow = 0, deepestAbove = 0;
         for (int u = 0; u < kUpdates; ++u) {
-            y += vy / 60.0f;
-            if (++counter == kUpdatesPerFrame) {
+            y += vy / float(kFramesPerSecond);
+            if (++counter == kTempoQuadroObstaculo) {
                 counter = 0;
                 frame = (frame + 1) % kMovingFrames;
             }
-            if (frame < kFixedFrames && Overlap(Engine::Mask(spL_, frame), x, int(y), Wall(tile), 0, 0)) {
+            BRZ_BitMask* m = Engine::Mask(spIn_, frame);
+            if (Overlap(m, x, int(y), Wall(tile), 0, 0)) {
+                // Rows of the frame in the wall: one when it has just touched.
+                // (A change of frame can bring the other wall into touch.)
+                int up = 1, down = 1;
+                while (up < kMapHeight && Overlap(m, x, int(y) - up, Wall(tile), 0, 0)) ++up;
+                while (down < kMapHeight && Overlap(m, x, int(y) + down, Wall(tile), 0, 0)) ++down;
+                int& deepest = up <= down ? deepestBelow : deepestAbove;
+                deepest = std::max(deepest, std::min(up, down));
                 (vy > 0 ? turnsUp : turnsDown)++;
                 vy = -vy;
             }
             lowest = std::max(lowest, int(y));
             highest = std::min(highest, int(y));
         }
-        // Free range of the bounce mask (frame 0) at this column, to see how far a blob sinks into the wall.
-        int freeTop = b.y - Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, -1);
-        int freeBottom = b.y + Room(Engine::Mask(spL_, 0), Wall(tile), x, b.y, 1);
-        printf("blob at %d: travels y %d..%d (free %d..%d), turned up %d and down %d times\n", b.x, highest, lowest,
-               freeTop, freeBottom, turnsUp, turnsDown);
+        printf("blob at %d: travels y %d..%d, turned up %d and down %d times, %d rows in the wall at most (bound %d)\n",
+               b.x, highest, lowest, turnsUp, turnsDown, std::max(deepestAbove, deepestBelow), maxDepth);
         EXPECT_GE(turnsUp, 1) << "blob at " << b.x << " never came back from the bottom wall";
         EXPECT_GE(turnsDown, 1) << "blob at " << b.x << " never came back from the top wall";
         EXPECT_GE(lowest - highest, 120) << "blob at " << b.x;
-        // The fixed-blob set has no frame 3, so for a quarter of each cycle a blob is
-        // not bounced and may run on into the wall: it must come out again, not sink.
-        EXPECT_LE(lowest - freeBottom, kMaxSink) << "blob at " << b.x << " sinks into the bottom wall";
-        EXPECT_LE(freeTop - highest, kMaxSink) << "blob at " << b.x << " sinks into the top wall";
+        EXPECT_LE(deepestBelow, maxDepth) << "blob at " << b.x << " sinks into the bottom wall";
+        EXPECT_LE(deepestAbove, maxDepth) << "blob at " << b.x << " sinks into the top wall";
     }
 }
 
+// The collision tiles the game tests follow the vessel the generator
+// designs (its wall points, interpolated, with their ripples): at every map
+// column from the nanobot's start to the end of the map, the free run round
+// the middle of the lumen begins within a few rows of the designed top wall
+// and ends within a few rows of the designed bottom wall. The collision wall
+// lies 1.5 px inside the drawn one, along the wall's normal.
+TEST_F(Vessel, CollisionTilesFollowTheDesignedWallsAlongTheWholeRun) {
+    constexpr int kRows = 6;
+    Blocked walls = WallRuns();
+    int worstTop = 0, worstBottom = 0, worstTopX = 0, worstBottomX = 0;
+    for (int x = kNanoInicioMapaX; x < kLarguraMapa; ++x) {
+        const double top = vessel::Top(x), bottom = vessel::Bottom(x);
+        const int middle = int((top + bottom) / 2);
+        int first = 0, last = kMapHeight - 1;  // the free run holding `middle`
+        for (const Span& w : walls[size_t(x)]) {
+            if (w.last < middle) first = std::max(first, w.last + 1);
+            if (w.first > middle) last = std::min(last, w.first - 1);
+            ASSERT_FALSE(w.first <= middle && middle <= w.last) << "the lumen is closed at map x " << x;
+        }
+        int offTop = int(std::lround(std::fabs(first - top))), offBottom = int(std::lround(std::fabs(last + 1 - bottom)));
+        if (offTop > worstTop) worstTop = offTop, worstTopX = x;
+        if (offBottom > worstBottom) worstBottom = offBottom, worstBottomX = x;
+    }
+    printf("collision wall off the design by %d rows at most at the top (map x %d), %d at the bottom (map x %d)\n",
+           worstTop, worstTopX, worstBottom, worstBottomX);
+    EXPECT_LE(worstTop, kRows) << "at map x " << worstTopX;
+    EXPECT_LE(worstBottom, kRows) << "at map x " << worstBottomX;
+}
+
 TEST_F(Vessel, ANanobotLeftAloneHitsTheWallOrAPlaqueWithinHalfAMinute) {
-    int vx = kStartVx;
-    const int vy = kStartVy;
+    int vx = kInicioMapaX;
+    const int vy = kInicioMapaY;
     int frame = 1;
     for (; frame <= 30 * kFramesPerSecond; ++frame) {
-        vx += kDrift + (frame % kBeatEvery == 0 ? kBeatPush : 0);
+        vx += -kEmpuxo + (frame % kBeatEvery == 0 ? kBeatPush : 0);
         if (NanoTouchesWall(vx, vy)) break;
         bool blob = false;
-        for (const Blob& b : Layout())
-            blob = blob || (b.fixed && Overlap(Nano(), kNanoScreenX, kNanoScreenY,
-                                               Engine::Mask(spL_, (frame / kUpdatesPerFrame) % kFixedFrames),
+        for (const LinhaObstaculo& b : kLayout)
+            blob = blob || (!b.movel && Overlap(Nano(), kNanoColisaoX, kNanoColisaoY,
+                                               Engine::Mask(spL_, (frame / kTempoQuadroObstaculo) % kFixedFrames),
                                                vx + b.x, vy + b.y));
         if (blob) break;
     }
-    printf("a nanobot left alone is lost after %.1f s, at map x %d\n", frame / 60.0, kNanoScreenX - vx);
+    printf("a nanobot left alone is lost after %.1f s, at map x %d\n", frame / 60.0, kNanoColisaoX - vx);
     EXPECT_LE(frame, 30 * kFramesPerSecond);
 }
 
@@ -261,11 +317,11 @@ TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
     Blocked obstacles = WallRuns();
     AddFixedBlobs(obstacles);
     ColumnRuns grown = GrownNano(kCorridorMargin);
-    const int grownH = Nano()->altura + 2 * kCorridorMargin, goal = kWinMaskX + kTileWidth / 64;
+    const int grownH = Nano()->altura + 2 * kCorridorMargin, goal = kVitoriaMapaX + kLarguraTile / 64;
     std::vector<Rows> reach;
     Rows here;
-    here.set(size_t(kStartMaskY - kCorridorMargin));
-    int mx = kStartMaskX;
+    here.set(size_t(kNanoInicioMapaY - kCorridorMargin));
+    int mx = kNanoInicioMapaX;
     for (; mx <= goal; mx += kStepForward) {
         Rows moved = here | (here << kStepVertical) | (here >> kStepVertical);
         // A beat can throw the nanobot 20 px back at any moment: every place on the
@@ -280,11 +336,11 @@ TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
 
     // Walk one path back and draw it over the collision map, for people to look at.
     const int scale = 8;
-    vdtest::Picture pic(kMapWidth / scale, kMapHeight / scale, {20, 0, 5, 255});
-    for (int t = 0; t < kTiles; ++t)
+    vdtest::Picture pic(kLarguraMapa / scale, kMapHeight / scale, {20, 0, 5, 255});
+    for (int t = 0; t < kTilesMapa; ++t)
         for (int y = 0; y < kMapHeight; y += scale)
-            for (int x = 0; x < kTileWidth; x += scale)
-                if (BRZ_GetBit(Wall(t), x, y)) pic.at((t * kTileWidth + x) / scale, y / scale) = {150, 40, 50, 255};
+            for (int x = 0; x < kLarguraTile; x += scale)
+                if (BRZ_GetBit(Wall(t), x, y)) pic.at((t * kLarguraTile + x) / scale, y / scale) = {150, 40, 50, 255};
     int y = -1;
     for (size_t s = reach.size(); s-- > 0;) {
         const Rows& r = reach[s];
@@ -304,11 +360,11 @@ TEST_F(Vessel, ACorridorThatSurvivesHeartbeatsLeadsFromTheStartPastTheWin) {
                     }
             y = best;
         }
-        int cx = (kStartMaskX + int(s) * kStepForward + 30) / scale, cy = (y + kCorridorMargin + 29) / scale;
+        int cx = (kNanoInicioMapaX + int(s) * kStepForward + 30) / scale, cy = (y + kCorridorMargin + 29) / scale;
         if (cx < pic.w && cy < pic.h) pic.at(cx, cy) = {80, 255, 255, 255};
     }
-    for (const Blob& b : Layout())
-        pic.fill(b.x / scale, b.y / scale, 10, b.fixed ? 10 : 7, b.fixed ? vdtest::Rgba{255, 230, 120, 255} : vdtest::Rgba{255, 140, 20, 255});
+    for (const LinhaObstaculo& b : kLayout)
+        pic.fill(b.x / scale, b.y / scale, 10, b.movel ? 7 : 10, b.movel ? vdtest::Rgba{255, 140, 20, 255} : vdtest::Rgba{255, 230, 120, 255});
     EXPECT_TRUE(vdtest::WritePng(vdtest::OutputDir("assets") + "/corridor.png", pic));
 }
 
@@ -316,7 +372,7 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
     // The far pictures are drawn at (vx/15, vy/15) and ((vx + 2048)/15, vy/15);
     // the ten tiles from (vx, vy). Where the background leaves part of the screen
     // uncovered, the map must be opaque there and the screen must stay on the map.
-    unsigned far0 = engine_.Load("Fundo_01_oti.jpg", 0, 0), far1 = engine_.Load("Fundo_02_oti.jpg", 0, 0);
+    unsigned far0 = engine_.Load(kArquivoFundo[0], 0, 0), far1 = engine_.Load(kArquivoFundo[1], 0, 0);
     ASSERT_NE(far0, 0u);
     ASSERT_NE(far1, 0u);
     const int w0 = sprites[far0 - 1].largura, w1 = sprites[far1 - 1].largura;
@@ -325,25 +381,23 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
     ColumnRuns nano = RunsOf(Nano());
     // Whether map column x is opaque from top to bottom (tiles loaded when first needed).
     auto opaqueColumn = [&](int x) {
-        int t = x / kTileWidth;
-        char name[40];
-        snprintf(name, sizeof name, "Mapa_%02d.png", t + 1);
-        unsigned id = BRZ_ProcuraSpriteSet(Rsrc(name).c_str());
-        if (id == 0) id = engine_.Load(name, 0, 0);
+        int t = x / kLarguraTile;
+        unsigned id = BRZ_ProcuraSpriteSet(Rsrc(kArquivoMapa[t]).c_str());
+        if (id == 0) id = engine_.Load(kArquivoMapa[t], 0, 0);
         SDL_Surface* s = sprites[id - 1].imagem;
         SDL_LockSurface(s);
         bool opaque = true;
         for (int y = 0; y < s->h && opaque; ++y) {
-            Uint32 p = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + (x % kTileWidth) * 4);
+            Uint32 p = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + (x % kLarguraTile) * 4);
             opaque = (p & s->format->Amask) == s->format->Amask;
         }
         SDL_UnlockSurface(s);
         return opaque;
     };
-    std::vector<char> checkedColumn(kMapWidth, 0);
+    std::vector<char> checkedColumn(kLarguraMapa, 0);
     int uncoveredStretches = 0;
-    for (int vx = 0; vx >= kWinVx; --vx) {
-        int mx = kNanoScreenX - vx;
+    for (int vx = 0; vx >= kVitoriaX; --vx) {
+        int mx = kNanoColisaoX - vx;
         Rows free = FreeRows(walls, nano, Nano()->altura, mx);
         if (free.none()) continue;  // the nanobot cannot be here
         int top = -1, bottom = -1;
@@ -353,11 +407,11 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
                 bottom = y;
             }
         for (int my : {top, bottom}) {
-            int vy = kNanoScreenY - my;
+            int vy = kNanoColisaoY - my;
             ASSERT_LE(vy / 15, 0) << "background top below the screen top at map x " << mx;
             ASSERT_GE(vy / 15 + farH, 768) << "background bottom above the screen bottom at map x " << mx;
         }
-        int x0 = vx / 15, x1 = (vx + kTileWidth) / 15;
+        int x0 = vx / 15, x1 = (vx + kLarguraTile) / 15;
         ASSERT_LE(x0, 0);
         ASSERT_GE(x0 + w0, x1) << "gap between the two far pictures at vx " << vx;
         int coveredTo = std::max(x0 + w0, x1 + w1);
@@ -365,11 +419,11 @@ TEST_F(Vessel, MapAndFarBackgroundCoverTheScreenEverywhereTheNanobotCanBe) {
         ++uncoveredStretches;
         // Screen columns coveredTo..1023 show only the map: it must be there and opaque.
         // Map rows on screen: from (free top - 355) to (free bottom + 413).
-        ASSERT_GE(top - kNanoScreenY, 0) << "screen above the map at map x " << mx;
-        ASSERT_LE(bottom + (768 - kNanoScreenY), kMapHeight) << "screen below the map at map x " << mx;
+        ASSERT_GE(top - kNanoColisaoY, 0) << "screen above the map at map x " << mx;
+        ASSERT_LE(bottom + (768 - kNanoColisaoY), kMapHeight) << "screen below the map at map x " << mx;
         for (int sx = coveredTo; sx < 1024; ++sx) {
             int x = sx - vx;
-            ASSERT_LT(x, kMapWidth);
+            ASSERT_LT(x, kLarguraMapa);
             if (checkedColumn[size_t(x)]) continue;
             checkedColumn[size_t(x)] = 1;
             ASSERT_TRUE(opaqueColumn(x)) << "map column " << x << " lets the clear colour through";

@@ -18,10 +18,12 @@ struct Picture {
 
 std::vector<Picture> AllPictures() {
     std::vector<Picture> out;
-    const std::map<std::string, std::pair<int, int>> grids = {
-        {"nano.png", {160, 160}},       {"gordura.png", {70, 60}},     {"sprite_2.png", {80, 80}},
-        {"core.png", {100, 100}},       {"seta_baixo.png", {105, 65}}, {"seta_cima.png", {105, 65}},
-        {"espaco2p.png", {105, 65}},    {"espaco2e.png", {105, 65}}};
+    std::map<std::string, std::pair<int, int>> grids;
+    for (const Figura& f : {kFiguraNano, kFiguraObstaculoMovel, kFiguraObstaculoFixo, kFiguraCoracao,
+                            kFiguraSetaBaixo, kFiguraSetaCima})
+        grids[f.arquivo] = {f.largura, f.altura};
+    for (const char* name : {kFiguraEspaco.portugues, kFiguraEspaco.ingles})
+        grids[name] = {kFiguraEspaco.largura, kFiguraEspaco.altura};
     for (const std::string& name : AllAssetNames()) {
         std::string ext = name.substr(name.rfind('.') + 1);
         if (ext != "png" && ext != "jpg") continue;
@@ -70,7 +72,7 @@ TEST(AssetRenderers, OpenGlAndSoftwareRenderersGiveEveryPictureTheSameMasks) {
         EXPECT_TRUE(bits == it->second) << name << ": the renderers disagree on which pixels are solid";
     }
     // Collision pictures: the wall is solid and the lumen free in both.
-    const Bits& wall = gl["Colision_Mapa_01.png"];
+    const Bits& wall = gl[kArquivoColisao[0]];
     size_t solid = std::count(wall.begin(), wall.end(), true);
     EXPECT_GT(solid, wall.size() / 2);
     EXPECT_LT(solid, wall.size());

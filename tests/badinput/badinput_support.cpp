@@ -109,24 +109,8 @@ std::string Damaged(const std::string& bytes, Damage d) {
 }
 
 std::vector<std::string> GameFiles() {
-    std::vector<std::string> files = {"loading.jpg", "menu_idiomas.jpg", "preto.png", "gordura.png",
-                                      "sprite_2.png", "nano_c.png", "morreu.ogg"};
-    char name[64];
-    for (int i = 1; i <= 10; ++i) {
-        snprintf(name, sizeof name, "Colision_Mapa_%02d.png", i);
-        files.push_back(name);
-    }
-    for (int i = 1; i <= 10; ++i) {
-        snprintf(name, sizeof name, "Mapa_%02d.png", i);
-        files.push_back(name);
-    }
-    for (const char* f : {"Fundo_01_oti.jpg", "Fundo_02_oti.jpg", "nano.png", "bgmusic.ogg", "core.png",
-                          "batida.wav", "seta_baixo.png", "seta_cima.png", "sobre_barra.png", "barra2.png"})
-        files.push_back(f);
-    for (const char* tela : {"menu", "manual2", "manual3", "creditos", "perdeu", "ganhou", "abertura4"})
-        for (const char* lingua : {"p", "e"}) files.push_back(std::string(tela) + lingua + ".jpg");
-    files.push_back("espaco2p.png");
-    files.push_back("espaco2e.png");
+    std::vector<std::string> files;
+    for (const char* a : TodosArquivos()) files.push_back(a);
     return files;
 }
 
@@ -135,9 +119,9 @@ bool IsPicture(const std::string& name) {
 }
 
 bool IsEnglishScreen(const std::string& name) {
-    const std::string jpg = "e.jpg";
-    bool screen = name.size() > jpg.size() && name.compare(name.size() - jpg.size(), jpg.size(), jpg) == 0;
-    return screen || name == "espaco2e.png";
+    for (const FiguraIdioma& f : kConjuntoIdioma)
+        if (name == f.ingles) return true;
+    return false;
 }
 
 std::string PictureRefusal(const std::string& path) {

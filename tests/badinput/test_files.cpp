@@ -93,22 +93,7 @@ bool Usable(Kind k, unsigned int id) {
     return false;
 }
 
-class DamagedFile : public ::testing::TestWithParam<FileCase> {
-protected:
-    void SetUp() override {
-        dir_ = vdtest::MakeTempDir("badfile");
-        ASSERT_FALSE(dir_.empty());
-        ASSERT_TRUE(BRZ_Inicia(1024, 768, BRZ_JANELA, kRenderer, "bad files"));
-        ASSERT_TRUE(BZA_Inicia());
-    }
-    void TearDown() override {
-        BZA_Encerra();
-        BRZ_Encerra();
-        EXPECT_EQ(soak::RegistryLeftovers(), "");
-        vdtest::RemoveTree(dir_);
-    }
-    std::string dir_;
-};
+class DamagedFile : public EngineTest<::testing::TestWithParam<FileCase>> {};
 
 TEST_P(DamagedFile, IsRefusedWithItsNameOrLoadsWhatCanBeRead) {
     const FileCase& c = GetParam();
@@ -162,19 +147,7 @@ const SizeCase kSizes[] = {
     {"OneColumnNoWholeRow", 70, 50, false, false, 0},
 };
 
-class FrameSize : public ::testing::TestWithParam<SizeCase> {
-protected:
-    void SetUp() override {
-        dir_ = vdtest::MakeTempDir("badsize");
-        ASSERT_TRUE(BRZ_Inicia(1024, 768, BRZ_JANELA, kRenderer, "bad sizes"));
-    }
-    void TearDown() override {
-        BRZ_Encerra();
-        EXPECT_EQ(soak::RegistryLeftovers(), "");
-        vdtest::RemoveTree(dir_);
-    }
-    std::string dir_;
-};
+class FrameSize : public EngineTest<::testing::TestWithParam<SizeCase>, false> {};
 
 TEST_P(FrameSize, AnImageThatDoesNotFitItsFramesIsRefusedWithItsName) {
     const SizeCase& c = GetParam();

@@ -33,12 +33,11 @@ const unsigned int kFreedSprite = 3, kFreedFont = 2, kFreedSound = 2;
 // Named after the renderer, so the two builds of this file differ.
 #define BAD_IDENTIFIERS BADINPUT_SUITE(BadIdentifiers)
 
-class BAD_IDENTIFIERS : public ::testing::Test {
+class BAD_IDENTIFIERS : public EngineTest<::testing::Test> {
 protected:
     void SetUp() override {
-        dir_ = vdtest::MakeTempDir("badids");
-        ASSERT_TRUE(BRZ_Inicia(1024, 768, BRZ_JANELA, kRenderer, "bad identifiers"));
-        ASSERT_TRUE(BZA_Inicia());
+        EngineTest::SetUp();
+        if (HasFatalFailure()) return;
         std::string pic = dir_ + "/a.png", pic2 = dir_ + "/b.png", wav = dir_ + "/a.wav", wav2 = dir_ + "/b.wav";
         ASSERT_TRUE(vdtest::WritePng(pic, vdtest::Picture(kSide, kSide, vdtest::Rgba{9, 9, 9, 255})));
         ASSERT_TRUE(vdtest::WritePng(pic2, vdtest::Picture(kSide, kSide, vdtest::Rgba{8, 8, 8, 255})));
@@ -68,12 +67,8 @@ protected:
         EXPECT_TRUE(BRZ_DimensoesTexto(1, "ab", nullptr, nullptr));
         EXPECT_GE(BZA_TocaEfeito(1, 0), 0);
         EXPECT_TRUE(BZA_TocaMusica(1, 0));
-        BZA_Encerra();
-        BRZ_Encerra();
-        EXPECT_EQ(soak::RegistryLeftovers(), "");
-        vdtest::RemoveTree(dir_);
+        EngineTest::TearDown();
     }
-    std::string dir_;
 };
 
 // What the operations on one identifier returned and printed (the output is

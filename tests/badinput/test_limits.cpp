@@ -73,20 +73,8 @@ std::string Contents(Registry r) {
     return ReadFile(Rsrc("preto.png"));
 }
 
-class Limits : public ::testing::TestWithParam<RegistryCase> {
+class Limits : public EngineTest<::testing::TestWithParam<RegistryCase>> {
 protected:
-    void SetUp() override {
-        dir_ = vdtest::MakeTempDir("limits");
-        ASSERT_FALSE(dir_.empty());
-        ASSERT_TRUE(BRZ_Inicia(1024, 768, BRZ_JANELA, kRenderer, "limits"));
-        ASSERT_TRUE(BZA_Inicia());
-    }
-    void TearDown() override {
-        BZA_Encerra();
-        BRZ_Encerra();
-        EXPECT_EQ(soak::RegistryLeftovers(), "");
-        vdtest::RemoveTree(dir_);
-    }
     // A file of this registry's kind reached by a name of exactly `length` bytes.
     std::string FileNamed(size_t length) {
         std::string path = PathOfLength(dir_, length, GetParam().tail);
@@ -94,7 +82,6 @@ protected:
         EXPECT_TRUE(WriteFile(path, Contents(GetParam().registry)));
         return path;
     }
-    std::string dir_;
 };
 
 TEST_P(Limits, ANameOf2047BytesIsKeptWholeAndShared) {

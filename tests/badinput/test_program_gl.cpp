@@ -53,7 +53,18 @@ bool Playing(const Jogo* s, int frames) { return s && s->emPartida && s->quadroP
 
 // Language screen, P, the menu and the opening screen (space), a short run
 // without keys, ESC back to the menu, and S to quit.
-void PlayOneRunAndQuit(ScriptedGame& g, int* longestRun) {
+// How a scripted game that played one run and quit ended.
+struct Played {
+    int status = -1;
+    std::string text;    // everything it printed
+    int longestRun = 0;  // play frames of its run
+};
+
+// The whole program in this process: language P, the opening, kPlayFrames
+// of play, ESC, then S on the menu until the program ends.
+Played PlayOneRunAndQuit(ScriptedGame& g) {
+    Played p;
+    int* longestRun = &p.longestRun;
     g.Then(ScriptedGame::Frames(kLoadingFrames + 1))
         .Then(ScriptedGame::Tap(SDLK_p))
         .Then(ScriptedGame::TapUntil(SDLK_SPACE, [](const Jogo* s) { return Playing(s, 1); }))
@@ -63,6 +74,10 @@ void PlayOneRunAndQuit(ScriptedGame& g, int* longestRun) {
         }))
         .Then(ScriptedGame::Tap(SDLK_ESCAPE))
         .Then(ScriptedGame::TapUntil(SDLK_s, nullptr));  // until the program ends
+    vdtest::StdoutCapture out;
+    p.status = g.Run(kFrameLimit);
+    p.text = out.Take();
+    return p;
 }
 
 class ProgramTest : public ::testing::Test {
@@ -115,19 +130,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProgramTest, WithoutAudioARunIsPlayedSilentlyAndTheMenuQuits) {
     ScopedEnv driver("SDL_AUDIODRIVER", "inexistente");
     ScriptedGame g;
-    int longestRun = 0;
-    PlayOneRunAndQuit(g, &longestRun);
-    vdtest::StdoutCapture out;
-    int status = g.Run(kFrameLimit);
-    std::string text = out.Take();
-    SCOPED_TRACE(text);
-    EXPECT_EQ(status, SAIDA_NORMAL);
+    Played p = PlayOneRunAndQuit(g);
+    SCOPED_TRACE(p.text);
+    EXPECT_EQ(p.status, SAIDA_NORMAL);
     EXPECT_EQ(g.stepsDone(), g.steps() - 1) << "all but the last step (S until the end) are done";
-    EXPECT_GE(longestRun, kPlayFrames);
-    EXPECT_TRUE(HasLine(text, kVolumeWarning)) << "the session's volume change finds no audio";
-    EXPECT_EQ(LastLine(text), kLastWords);
+    EXPECT_GE(p.longestRun, kPlayFrames);
+    EXPECT_TRUE(HasLine(p.text, kVolumeWarning)) << "the session's volume change finds no audio";
+    EXPECT_EQ(LastLine(p.text), kLastWords);
     EXPECT_EQ(soak::RegistryLeftovers(), "");
-    EXPECT_EQ(BZA_ProcuraMusica("./rsrc/bgmusic.ogg"), 0u);
+    EXPECT_EQ(BZA_ProcuraMusica((std::string(kPastaRecursos) + kMusica).c_str()), 0u);
 }
 
 TEST_F(ProgramTest, WithEveryAssetMissingTheGameStillPlaysAndQuits) {
@@ -135,20 +146,17 @@ TEST_F(ProgramTest, WithEveryAssetMissingTheGameStillPlaysAndQuits) {
     soak::ScopedWorkingDir there(empty);
     ASSERT_TRUE(there.ok());
     ScriptedGame g;
-    int longestRun = 0;
-    PlayOneRunAndQuit(g, &longestRun);
-    vdtest::StdoutCapture out;
-    int status = g.Run(kFrameLimit);
-    std::string text = out.Take();
+    Played p = PlayOneRunAndQuit(g);
+    const std::string& text = p.text;
     vdtest::RemoveTree(empty);
     SCOPED_TRACE(text);
-    EXPECT_EQ(status, SAIDA_NORMAL);
-    EXPECT_GE(longestRun, kPlayFrames);
+    EXPECT_EQ(p.status, SAIDA_NORMAL);
+    EXPECT_GE(p.longestRun, kPlayFrames);
     // The common set and the Portuguese screens: each missing file is named once.
     int pictures = 0, sounds = 0;
     for (const std::string& f : GameFiles()) {
         if (IsEnglishScreen(f)) continue;
-        std::string path = "./rsrc/" + f;
+        std::string path = kPastaRecursos + f;
         if (IsPicture(f)) {
             ++pictures;
             EXPECT_EQ(CountOf(text, PictureRefusal(path)), 1) << f;

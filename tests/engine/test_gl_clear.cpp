@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_helpers.h"
+#include "gl_fixture.h"
 
 using namespace vdtest;
 
@@ -13,23 +14,9 @@ namespace {
 const int kW = 64, kH = 48;
 const Rgba kTransparentBlack{0, 0, 0, 0};
 
-Picture g_frame;
-void Capture() { g_frame = ReadBackBuffer(kW, kH); }
-
-class OpenGLClear : public ::testing::Test {
+class OpenGLClear : public OpenGLTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(BRZ_Inicia(kW, kH, BRZ_JANELA, BRZ_DESENHO_OPENGL, const_cast<char*>("gl")));
-        BRZ_DefineSincronizaUsuario(Capture);
-    }
-    void TearDown() override {
-        BRZ_DefineSincronizaUsuario(nullptr);
-        BRZ_Encerra();
-    }
-    Picture Present() {
-        BRZ_Sincroniza(BRZ_FPS_MAXIMO);
-        return g_frame;
-    }
+    OpenGLClear() : OpenGLTest(kW, kH) {}
     // Every pixel of the frame is c.
     static void ExpectAll(const Picture& f, Rgba c) {
         for (int y = 0; y < f.h; ++y)

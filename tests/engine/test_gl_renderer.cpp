@@ -8,6 +8,7 @@
 
 #include "brisa2d2_gl.h"
 #include "engine_helpers.h"
+#include "gl_fixture.h"
 
 using namespace vdtest;
 
@@ -15,24 +16,9 @@ namespace {
 
 const int kW = 128, kH = 96;
 
-Picture g_frame;
-void CaptureFrame() { g_frame = ReadBackBuffer(kW, kH); }
-
-class OpenGLRenderer : public ::testing::Test {
+class OpenGLRenderer : public OpenGLTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(BRZ_Inicia(kW, kH, BRZ_JANELA, BRZ_DESENHO_OPENGL, const_cast<char*>("gl")));
-        BRZ_DefineSincronizaUsuario(CaptureFrame);
-    }
-    void TearDown() override {
-        BRZ_DefineSincronizaUsuario(nullptr);
-        BRZ_Encerra();
-    }
-    // Ends the frame and returns what it showed.
-    Picture Present() {
-        BRZ_Sincroniza(BRZ_FPS_MAXIMO);
-        return g_frame;
-    }
+    OpenGLRenderer() : OpenGLTest(kW, kH) {}
     unsigned int Load(const std::string& name, const Picture& p, int fw = 0, int fh = 0, bool alpha = true) {
         return BRZ_CarregaSpriteSet(images.Png(name, p, alpha).c_str(), fw, fh);
     }

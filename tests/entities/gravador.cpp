@@ -18,14 +18,7 @@ TelaGravada* TelaGravada::atual_ = nullptr;
 
 void TelaGravada::SetUp() {
     atual_ = this;
-    limpaOriginal_ = BRZ_LimpaTela;
-    spriteOriginal_ = BRZ_DesenhaSprite;
-    efeitoOriginal_ = BRZ_DesenhaSpriteEfeito;
-    sincronizaOriginal_ = BRZ_Sincroniza;
-    BRZ_LimpaTela = Limpa;
-    BRZ_DesenhaSprite = Sprite;
-    BRZ_DesenhaSpriteEfeito = Efeito;
-    BRZ_Sincroniza = Sincroniza;
+    slots_.Install(Limpa, Sprite, Efeito, Sincroniza);
     SoltaTudo();
 }
 
@@ -37,10 +30,7 @@ void TelaGravada::Recomeca() {
 }
 
 void TelaGravada::TearDown() {
-    BRZ_LimpaTela = limpaOriginal_;
-    BRZ_DesenhaSprite = spriteOriginal_;
-    BRZ_DesenhaSpriteEfeito = efeitoOriginal_;
-    BRZ_Sincroniza = sincronizaOriginal_;
+    slots_.Restore();
     SoltaTudo();
     atual_ = nullptr;
 }

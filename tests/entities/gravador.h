@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "brisa2d2.h"
+#include "testsupport.h"
 
 namespace vdtest {
 
@@ -51,10 +52,7 @@ private:
     std::vector<Registro> chamadas_;
     std::map<int, std::vector<int>> roteiro_;
     int sincronias_ = 0;
-    void (*limpaOriginal_)() = nullptr;
-    bool (*spriteOriginal_)(unsigned int, unsigned int, int, int) = nullptr;
-    bool (*efeitoOriginal_)(unsigned int, unsigned int, int*, int*, Uint8, Uint8, Uint8, Uint8) = nullptr;
-    void (*sincronizaOriginal_)(Uint8) = nullptr;
+    FrameSlots slots_;
 };
 
 }  // namespace vdtest

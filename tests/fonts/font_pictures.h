@@ -41,6 +41,12 @@ inline std::vector<int> Columns(int first, int last) {
     return v;
 }
 
+// 12-pixel glyphs for the words the drawing tests write: V, d, " (two
+// strokes, so its advance stops at the first) and !.
+inline Picture WordFont() {
+    return FontPicture(12, {{'V', {0, 1, 2, 5, 8, 9, 10}}, {'d', Columns(2, 7)}, {'"', {1, 2, 5, 6}}, {'!', Columns(4, 5)}});
+}
+
 // Writes the picture into `dir` and loads it as a font; 0 when that fails.
 inline unsigned int LoadFont(const std::string& dir, const std::string& name, const Picture& pic, int t) {
     std::string path = dir + "/" + name;

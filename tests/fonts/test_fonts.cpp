@@ -311,10 +311,7 @@ TEST_F(FontDraws, NothingIsDrawnForAnEmptyTextOrAMissingFont) {
 
 // A word really drawn on the software renderer's screen.
 TEST_F(Fonts, AWordIsDrawnOnTheScreen) {
-    Picture font = FontPicture(12, {{'V', {0, 1, 2, 5, 8, 9, 10}},
-                                    {'d', Columns(2, 7)},
-                                    {'"', {1, 2, 5, 6}},
-                                    {'!', Columns(4, 5)}});
+    Picture font = WordFont();
     unsigned int id = Load("word.png", font, 12);
     ASSERT_NE(id, 0u);
     const Rgba kBackground{0, 0, 64, 255};

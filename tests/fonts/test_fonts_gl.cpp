@@ -7,6 +7,7 @@
 
 #include "brisa2d2.h"
 #include "font_pictures.h"
+#include "gl_fixture.h"
 #include "testsupport.h"
 
 using namespace vdtest;
@@ -15,20 +16,16 @@ namespace {
 
 const int kScreenW = 256, kScreenH = 96;
 
-Picture g_frame;
-void CaptureFrame() { g_frame = ReadBackBuffer(kScreenW, kScreenH); }
-
-class OpenGLFonts : public ::testing::Test {
+class OpenGLFonts : public OpenGLTest {
 protected:
+    OpenGLFonts() : OpenGLTest(kScreenW, kScreenH) {}
     void SetUp() override {
         dir_ = MakeTempDir("fontsgl");
         ASSERT_FALSE(dir_.empty());
-        ASSERT_TRUE(BRZ_Inicia(kScreenW, kScreenH, BRZ_JANELA, BRZ_DESENHO_OPENGL, "fonts"));
-        BRZ_DefineSincronizaUsuario(CaptureFrame);
+        OpenGLTest::SetUp();
     }
     void TearDown() override {
-        BRZ_DefineSincronizaUsuario(nullptr);
-        BRZ_Encerra();
+        OpenGLTest::TearDown();
         RemoveTree(dir_);
     }
     unsigned int Load(const std::string& name, const Picture& pic, int t) { return LoadFont(dir_, name, pic, t); }
@@ -59,10 +56,7 @@ TEST_F(OpenGLFonts, AWrongSizeIsStillRefusedWhenThePaddingWouldFit) {
 }
 
 TEST_F(OpenGLFonts, AWordIsDrawnAndReadBackBeforeTheSwap) {
-    Picture font = FontPicture(12, {{'V', {0, 1, 2, 5, 8, 9, 10}},
-                                    {'d', Columns(2, 7)},
-                                    {'"', {1, 2, 5, 6}},
-                                    {'!', Columns(4, 5)}});
+    Picture font = WordFont();
     unsigned int id = Load("word.png", font, 12);
     ASSERT_NE(id, 0u);
     const Rgba kBackground{0, 0, 64, 255};
@@ -70,15 +64,15 @@ TEST_F(OpenGLFonts, AWordIsDrawnAndReadBackBeforeTheSwap) {
     BRZ_TrocaCorLimpezaTela(kBackground.r, kBackground.g, kBackground.b);
     BRZ_LimpaTela();
     ASSERT_TRUE(BRZ_DesenhaTexto(id, 200, 30, kWord, 1));
-    BRZ_Sincroniza(BRZ_FPS_MAXIMO);
+    Picture frame = Present();
 
     int width = 0;
     ASSERT_TRUE(BRZ_DimensoesTexto(id, kWord, &width, nullptr));
     EXPECT_EQ(width, 7 + 12 + 7 + 3 + 7 + 6 + 12 + 7) << "advances of \", V, d, !, space";
     Picture want(kScreenW, kScreenH, kBackground);
     ExpectedText(want, font, fontes[id - 1], kWord, 200 - width, 30);
-    ASSERT_EQ(g_frame.w, kScreenW);
-    EXPECT_TRUE(SameWithin(g_frame, want, 2, "fonts", "opengl_word"));
+    ASSERT_EQ(frame.w, kScreenW);
+    EXPECT_TRUE(SameWithin(frame, want, 2, "fonts", "opengl_word"));
 }
 
 }  // namespace

@@ -53,22 +53,12 @@ void FlowTest::SetUp() {
     r.sprAb4 = LoadPicture("ab4.png", Picture(8, 8, Rgba{56, 0, 0, 255}));
     j.teclas = keys;
 
-    realSync_ = BRZ_Sincroniza;
-    realClear_ = BRZ_LimpaTela;
-    realDraw_ = BRZ_DesenhaSprite;
-    realEffect_ = BRZ_DesenhaSpriteEfeito;
-    BRZ_Sincroniza = SyncHook;
-    BRZ_LimpaTela = ClearHook;
-    BRZ_DesenhaSprite = DrawHook;
-    BRZ_DesenhaSpriteEfeito = EffectHook;
+    slots_.Install(ClearHook, DrawHook, EffectHook, SyncHook);
 }
 
 void FlowTest::TearDown() {
     LiberaObjetos(j);
-    BRZ_Sincroniza = realSync_;
-    BRZ_LimpaTela = realClear_;
-    BRZ_DesenhaSprite = realDraw_;
-    BRZ_DesenhaSpriteEfeito = realEffect_;
+    slots_.Restore();
     BRZ_Encerra();
     current_ = nullptr;
     RemoveTree(dir);
@@ -125,7 +115,7 @@ void FlowTest::SyncHook(Uint8) {
 
 void FlowTest::ClearHook() {
     current_->calls.push_back(Chamada{Chamada::LIMPA});
-    current_->realClear_();
+    current_->slots_.clear()();
 }
 
 bool FlowTest::DrawHook(unsigned int id, unsigned int indice, int x, int y) {
@@ -135,7 +125,7 @@ bool FlowTest::DrawHook(unsigned int id, unsigned int indice, int x, int y) {
     c.x = x;
     c.y = y;
     current_->calls.push_back(c);
-    return current_->realDraw_(id, indice, x, y);
+    return current_->slots_.draw()(id, indice, x, y);
 }
 
 bool FlowTest::EffectHook(unsigned int id, unsigned int indice, int* x, int* y, Uint8 r, Uint8 g, Uint8 b,
@@ -145,7 +135,7 @@ bool FlowTest::EffectHook(unsigned int id, unsigned int indice, int* x, int* y, 
     c.indice = indice;
     c.alfa = a;
     current_->calls.push_back(c);
-    return current_->realEffect_(id, indice, x, y, r, g, b, a);
+    return current_->slots_.effect()(id, indice, x, y, r, g, b, a);
 }
 
 }  // namespace vdtest

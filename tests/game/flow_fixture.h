@@ -57,10 +57,7 @@ private:
     static void ClearHook();
     static bool DrawHook(unsigned int, unsigned int, int, int);
     static bool EffectHook(unsigned int, unsigned int, int*, int*, Uint8, Uint8, Uint8, Uint8);
-    void (*realSync_)(Uint8) = nullptr;
-    void (*realClear_)() = nullptr;
-    bool (*realDraw_)(unsigned int, unsigned int, int, int) = nullptr;
-    bool (*realEffect_)(unsigned int, unsigned int, int*, int*, Uint8, Uint8, Uint8, Uint8) = nullptr;
+    FrameSlots slots_;
     int frames_ = 0;
     std::vector<int> pressNext_;
     static FlowTest* current_;

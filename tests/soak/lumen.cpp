@@ -8,9 +8,6 @@ namespace soak {
 
 namespace {
 
-const int kTileW = 2048;
-// The nanobot's centre on the screen (its mask of 60 x 58 is tested at 482, 355).
-const int kNanoCentreX = 512, kNanoCentreY = 384;
 // Columns ahead of the centre that the steering looks at: the map scrolls
 // 2 px a frame and the nanobot climbs 1.5, so it must turn early.
 const int kLookAhead = 48;
@@ -20,10 +17,10 @@ const int kDeadBand = 4;
 }  // namespace
 
 BRZ_BitMask* Lumen::Column(int x, int* column) const {
-    if (x < 0 || x >= kTileW * kTilesMapa) return nullptr;
-    unsigned int id = r_.colisao[x / kTileW];
+    if (x < 0 || x >= kLarguraTile * kTilesMapa) return nullptr;
+    unsigned int id = r_.colisao[x / kLarguraTile];
     if (id == 0 || !sprites[id - 1].bmask) return nullptr;
-    *column = x % kTileW;
+    *column = x % kLarguraTile;
     return sprites[id - 1].bmask[0];
 }
 
@@ -69,8 +66,8 @@ bool Lumen::WidestRun(int x, Run* run) const {
 }
 
 Steer SteerThroughLumen(const Lumen& lumen) {
-    int row = int(float(kNanoCentreY) - vecPosicao.y);
-    int x = int(float(kNanoCentreX) - vecPosicao.x) + kLookAhead;
+    int row = int(float(kNanoCentroY) - vecPosicao.y);
+    int x = int(float(kNanoCentroX) - vecPosicao.x) + kLookAhead;
     Run run;
     if (!lumen.RunAround(x, row, &run)) return Steer::None;
     if (run.middle() < row - kDeadBand) return Steer::Up;

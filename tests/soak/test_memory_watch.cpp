@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "Inimigo.h"
+#include "Nivel.h"
 #include "soak_support.h"
 
 namespace soak {
 namespace {
 
 const int kWarmUp = 20;
-const int kBlobs = 44;
 const int kIconW = 64, kIconH = 64;  // a 16 KiB picture
 
 // Runs `cycles` cycles of `work` with a sample after each, as the load soak does.
@@ -34,7 +34,7 @@ GrowthWatch Watch(int cycles, Work work) {
 
 // What a layout that forgot to delete its blobs would leave behind.
 void BlobList(std::vector<Inimigo*>& keep) {
-    for (int i = 0; i < kBlobs; ++i) keep.push_back(new Inimigo(1, math::Vector2D(1, 2), math::Vector2D(0, 50), 4, 15));
+    for (int i = 0; i < kObstaculos; ++i) keep.push_back(new Inimigo(1, math::Vector2D(1, 2), math::Vector2D(0, 50), 4, 15));
 }
 
 // A picture whose every page has been written, as a decoded one has.

@@ -30,7 +30,6 @@ namespace {
 const int kDivisor = kSanitized ? kSanitizedDivisor : 1;
 const long kPlayFrames = 200000 / kDivisor;
 const int kDrawEvery = 50;
-const int kBlobs = 44;
 // Runs that warm up before memory is compared: one pass of the plan list,
 // which has every kind of ending in it.
 const int kWarmUpRuns = 8;
@@ -39,8 +38,6 @@ const int kLeaveSoonMax = 600;  // longest run before ESC in a run left early
 const int kSteerSegmentMin = 10, kSteerSegmentMax = 90;
 // Where the finish jump puts the map: this far short of the winning line.
 const float kFinishLead = 160.0f;
-const float kWinX = -19200.0f;
-const int kNanoCentreX = 512, kNanoCentreY = 384;
 
 enum class Plan { Follow, Drift, Steer, LeaveSoon, JumpToFinish, Win, TimeOut };
 enum class Ending { Left, Lost, Won };
@@ -151,7 +148,7 @@ void Player::BeginRun() {
     leaveAt_ = std::uniform_int_distribution<int>(1, kLeaveSoonMax)(rng_);
     segmentEnd_ = 0;
     anchorX_ = vecPosicao.x;
-    if (j_.inimigos.size() != size_t(kBlobs)) Inconsistent("the run did not start with 44 blobs", int(runs_.size()));
+    if (j_.inimigos.size() != size_t(kObstaculos)) Inconsistent("the run did not start with 44 blobs", int(runs_.size()));
     watch_.Sample();
     if (runs_.size() == size_t(kWarmUpRuns)) watch_.EndWarmUp();
 }
@@ -188,9 +185,9 @@ void Player::PlayPlan(int frame) {
         case Plan::JumpToFinish: {
             // Stands in for a long journey: the next run starts near the end.
             Run run;
-            float x = kWinX + kFinishLead;
-            if (lumen_.WidestRun(int(float(kNanoCentreX) - x), &run))
-                vecPosicao = math::Vector2D(x, float(kNanoCentreY - run.middle()));
+            float x = float(kVitoriaX) + kFinishLead;
+            if (lumen_.WidestRun(int(float(kNanoCentroX) - x), &run))
+                vecPosicao = math::Vector2D(x, float(kNanoCentroY - run.middle()));
             return SetKeys({BRZ_ESC});
         }
         case Plan::TimeOut:

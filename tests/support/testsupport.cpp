@@ -15,6 +15,9 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include "brisa2d2.h"
+#include "png_writer.h"
+
 namespace vdtest {
 
 void Picture::fill(int x, int y, int fw, int fh, Rgba c) {
@@ -47,35 +50,41 @@ std::string OutputDir(const std::string& area) {
 }
 
 bool WritePng(const std::string& path, const Picture& pic, bool withAlpha) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(f);
-        return false;
+    const size_t channels = withAlpha ? 4 : 3, rowBytes = size_t(pic.w) * channels;
+    std::vector<png_byte> rows(rowBytes * size_t(pic.h));
+    size_t k = 0;
+    for (const Rgba& p : pic.px) {
+        rows[k++] = p.r;
+        rows[k++] = p.g;
+        rows[k++] = p.b;
+        if (withAlpha) rows[k++] = p.a;
     }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, pic.w, pic.h, 8, withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(size_t(pic.w) * 4);
-    for (int y = 0; y < pic.h; ++y) {
-        size_t k = 0;
-        for (int x = 0; x < pic.w; ++x) {
-            const Rgba& p = pic.at(x, y);
-            row[k++] = p.r;
-            row[k++] = p.g;
-            row[k++] = p.b;
-            if (withAlpha) row[k++] = p.a;
-        }
-        png_write_row(png, row.data());
+    PngLayout layout;
+    layout.colourType = withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB;
+    return WritePngRows(path, pic.w, pic.h, layout, rows.data(), rowBytes, nullptr);
+}
+
+void FrameSlots::Install(Clear clear, Draw draw, Effect effect, Sync sync) {
+    if (!installed_) {
+        clear_ = BRZ_LimpaTela;
+        draw_ = BRZ_DesenhaSprite;
+        effect_ = BRZ_DesenhaSpriteEfeito;
+        sync_ = BRZ_Sincroniza;
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    fclose(f);
-    return true;
+    installed_ = true;
+    BRZ_LimpaTela = clear;
+    BRZ_DesenhaSprite = draw;
+    BRZ_DesenhaSpriteEfeito = effect;
+    BRZ_Sincroniza = sync;
+}
+
+void FrameSlots::Restore() {
+    if (!installed_) return;
+    BRZ_LimpaTela = clear_;
+    BRZ_DesenhaSprite = draw_;
+    BRZ_DesenhaSpriteEfeito = effect_;
+    BRZ_Sincroniza = sync_;
+    installed_ = false;
 }
 
 bool ReadPng(const std::string& path, Picture& pic) {

@@ -50,6 +50,32 @@ private:
     std::string file_;
 };
 
+// The four dispatch slots a frame goes through (clear, draw, effect draw,
+// frame end), taken over by a test's own functions: Install remembers what
+// the slots held, Restore (or the destructor) puts it back.
+class FrameSlots {
+public:
+    using Clear = void (*)();
+    using Draw = bool (*)(unsigned int id, unsigned int indice, int x, int y);
+    using Effect = bool (*)(unsigned int id, unsigned int indice, int* x, int* y, uint8_t r, uint8_t g, uint8_t b,
+                            uint8_t a);
+    using Sync = void (*)(uint8_t fps);
+    ~FrameSlots() { Restore(); }
+    void Install(Clear clear, Draw draw, Effect effect, Sync sync);
+    void Restore();
+    // What the slots held before Install, for hooks that pass calls on.
+    Clear clear() const { return clear_; }
+    Draw draw() const { return draw_; }
+    Effect effect() const { return effect_; }
+
+private:
+    bool installed_ = false;
+    Clear clear_ = nullptr;
+    Draw draw_ = nullptr;
+    Effect effect_ = nullptr;
+    Sync sync_ = nullptr;
+};
+
 // Reads the current OpenGL back buffer (before the swap) as a picture.
 Picture ReadBackBuffer(int w, int h);
 // Reads the software renderer's display surface as a picture.

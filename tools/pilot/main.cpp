@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "Nivel.h"
 #include "consts.h"
 #include "picture.h"
 #include "route.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-const float kFinishVecX = -19200;  // the run is won once vecPosicao.x is below this
 const double kFramesPerSecond = 60;
 
 struct Options {
@@ -63,7 +63,7 @@ double ProcessSeconds() {
 }
 
 void ReportStuck(const pilot::SearchResult& r) {
-    int tile = int(r.furthestMapX) / 2048 + 1;
+    int tile = int(r.furthestMapX) / kLarguraTile + 1;
     fprintf(stderr,
             "pilot: no winning route: %s\n"
             "pilot: furthest play frame reached: %d, the nanobot's collision picture at map (%.0f, %.0f), "
@@ -131,7 +131,7 @@ int Run(const Options& o) {
     pilot::Box nano = pilot::MaskBox(session.game().r.spriteNanoC);
     ok = ok && pilot::WriteRoute(routePath, found.route, &error);
     ok = ok && pilot::WriteRoutePicture(picturePath, session.game().r, points, nano.x1 + 1, nano.y1 + 1,
-                                        pilot::NanoMapX(math::Vector2D(kFinishVecX, 0)), &error);
+                                        pilot::NanoMapX(math::Vector2D(float(kVitoriaX), 0)), &error);
     session.Stop();
     if (!ok) {
         if (!error.empty()) fprintf(stderr, "pilot: %s\n", error.c_str());

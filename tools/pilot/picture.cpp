@@ -1,20 +1,19 @@
 #include "picture.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "Obstaculos.h"
+#include "Nivel.h"
 #include "brisa2d2.h"
+#include "png_writer.h"
 
 namespace pilot {
 
 namespace {
 
 const int kScale = 8;          // map pixels per overview pixel
-const int kTileSide = 2048;    // map tiles are 2048 px wide; the overview keeps them square
+const int kTileSide = kLarguraTile;  // the overview keeps the tiles square
 const int kTilesPerRow = 5;
 const int kRowGap = 6;         // dark band between the two rows of tiles
 const int kSampleStep = 2;     // pixels sampled along each side of a scaled block
@@ -50,28 +49,10 @@ private:
 };
 
 bool Canvas::WritePng(const std::string& path, std::string* error) const {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        *error = "cannot open " + path;
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(f);
-        *error = "PNG encoding of " + path + " failed";
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, png_uint_32(w_), png_uint_32(h_), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < h_; ++y)
-        png_write_row(png, reinterpret_cast<png_const_bytep>(&px_[size_t(y) * size_t(w_)]));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return fclose(f) == 0;
+    PngLayout layout;
+    layout.colourType = PNG_COLOR_TYPE_RGB;
+    return WritePngRows(path, w_, h_, layout, reinterpret_cast<const png_byte*>(px_.data()), size_t(w_) * sizeof(Rgb),
+                        error);
 }
 
 // Overview pixel of a map point (which tile row it falls in decides the band).

@@ -4,18 +4,13 @@
 #include <cmath>
 #include <map>
 
-#include "Obstaculos.h"
+#include "Nivel.h"
 #include "consts.h"
 
 namespace pilot {
 
 namespace {
 
-// Where the game tests the nanobot's collision picture on the screen.
-const float kNanoScreenX = 482, kNanoScreenY = 355;
-const int kTileWidth = 2048;
-// The map drifts this far per frame while space is not held.
-const float kDriftPerFrame = 2;
 // How far ahead of the nanobot's picture the steering rule looks, in map pixels.
 const int kLookAhead = 100;
 // Clearance the steering rule keeps from walls and blobs, in pixels.
@@ -49,7 +44,7 @@ public:
     Steering(const Lumen& lumen, const Jogo& game, float deadBand)
         : lumen_(lumen), game_(game), deadBand_(deadBand) {
         nano_ = MaskBox(game.r.spriteNanoC);
-        for (const LinhaObstaculo& row : kLayout) speed_.push_back(std::fabs(row.vy) / kUpdatesPerSecond);
+        for (const LinhaObstaculo& row : kLayout) speed_.push_back(std::fabs(float(row.vy)) / kUpdatesPerSecond);
         for (const Inimigo* b : game.inimigos)
             if (boxes_.find(b->getSprite()) == boxes_.end()) boxes_[b->getSprite()] = MaskBox(b->getSprite());
     }
@@ -93,7 +88,7 @@ private:
         const Box& box = known->second;
         float bx = b->getPosicao().x - vecPosicao.x, by = b->getPosicao().y - vecPosicao.y;
         if (bx + float(box.x1) < float(c0) || bx + float(box.x0) > float(c1)) return;
-        float untilPast = std::max(0.0f, (bx + float(box.x1) - (mapX + float(nano_.x0))) / kDriftPerFrame);
+        float untilPast = std::max(0.0f, (bx + float(box.x1) - (mapX + float(nano_.x0))) / float(kEmpuxo));
         float speed = i < speed_.size() ? speed_[i] : 0;  // blobs are built in layout order
         float sweep = speed * std::min(untilPast, kForesightFrames);
         Interval blocked{by + float(box.y0) - sweep - float(nano_.y1) - kClearance,
@@ -176,7 +171,7 @@ ResultadoQuadro PlayStretch(HeadlessSession& s, const Input& in, int frames, Sea
 }  // namespace
 
 bool Lumen::Build(const Recursos& r, std::string* error) {
-    top_.assign(size_t(kTileWidth) * kTilesMapa, -1);
+    top_.assign(size_t(kLarguraTile) * kTilesMapa, -1);
     bottom_.assign(top_.size(), -1);
     for (int t = 0; t < kTilesMapa; ++t) {
         unsigned int id = r.colisao[t];
@@ -185,7 +180,7 @@ bool Lumen::Build(const Recursos& r, std::string* error) {
             *error = "collision picture of map tile " + std::to_string(t + 1) + " has no mask";
             return false;
         }
-        for (int x = 0; x < std::min(m->largura, kTileWidth); ++x) {
+        for (int x = 0; x < std::min(m->largura, kLarguraTile); ++x) {
             // The lumen is the longest free run of the column.
             int bestStart = -1, bestLen = 0, start = -1;
             for (int y = 0; y <= m->altura; ++y) {
@@ -197,8 +192,8 @@ bool Lumen::Build(const Recursos& r, std::string* error) {
                 }
             }
             if (bestStart < 0) continue;
-            top_[size_t(t * kTileWidth + x)] = bestStart;
-            bottom_[size_t(t * kTileWidth + x)] = bestStart + bestLen - 1;
+            top_[size_t(t * kLarguraTile + x)] = bestStart;
+            bottom_[size_t(t * kLarguraTile + x)] = bestStart + bestLen - 1;
         }
     }
     return true;
@@ -225,8 +220,8 @@ Box MaskBox(unsigned int spriteSet) {
     return box;
 }
 
-float NanoMapX(const math::Vector2D& position) { return kNanoScreenX - position.x; }
-float NanoMapY(const math::Vector2D& position) { return kNanoScreenY - position.y; }
+float NanoMapX(const math::Vector2D& position) { return float(kNanoColisaoX) - position.x; }
+float NanoMapY(const math::Vector2D& position) { return float(kNanoColisaoY) - position.y; }
 
 SearchResult FindRoute(HeadlessSession& session, const Lumen& lumen, const SearchLimits& limits) {
     SearchResult result;

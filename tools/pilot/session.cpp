@@ -2,13 +2,14 @@
 
 #include <cstdlib>
 
-#include "Obstaculos.h"
 #include "brisaaudio2.h"
 #include "consts.h"
 
 namespace pilot {
 
 namespace {
+
+const int kPortugues = 0;
 
 // One key of each movement block stands for the whole block.
 const int kUpKey = BRZ_K;
@@ -32,8 +33,10 @@ bool MissingPicture(const Recursos& r, std::string* why) {
         unsigned int id;
         const char* name;
     };
-    std::vector<Named> needed = {{r.spIn, "gordura.png"}, {r.spL, "sprite_2.png"}, {r.spriteNanoC, "nano_c.png"}};
-    for (int i = 0; i < kTilesMapa; ++i) needed.push_back({r.colisao[i], "a Colision_Mapa picture"});
+    std::vector<Named> needed = {{r.spIn, kFiguraObstaculoMovel.arquivo},
+                                 {r.spL, kFiguraObstaculoFixo.arquivo},
+                                 {r.spriteNanoC, kFiguraNanoColisao.arquivo}};
+    for (int i = 0; i < kTilesMapa; ++i) needed.push_back({r.colisao[i], kArquivoColisao[i]});
     for (const Named& n : needed) {
         if (n.id == 0) {
             *why = std::string("could not load ") + n.name + " from ./rsrc/";
@@ -54,19 +57,13 @@ bool HeadlessSession::Start(std::string* error) {
     }
     BZA_Inicia();
     started_ = true;
-    keys = game_.teclas = BRZ_PegaTeclas();
     resetpos();
-    idioma = 0;
-    CarregaTelaCarregando(game_.r);
-    CarregaRecursosComuns(game_.r);
-    CarregaIdioma(game_.r, idioma);
+    IniciaSemTelas(game_, kPortugues);
+    keys = game_.teclas;
     if (MissingPicture(game_.r, error)) return false;
-    IniciaSessao(game_);
     // The main cycle's run set-up, as before the first menu.
-    Reset(game_.inimigos, game_.r.spL, game_.r.spIn);
-    game_.barraTempo->Reset();
-    game_.quadroPartida = 0;
-    game_.emPartida = true;
+    PreparaPartida(game_);
+    ComecaPartida(game_);
     BRZ_Sincroniza = FrameEnd;
     BRZ_LimpaTela = NoClear;
     BRZ_DesenhaSprite = NoDraw;

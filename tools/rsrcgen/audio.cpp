@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "Nivel.h"
 #include "encode.h"
 #include "noise.h"
 #include "rsrcgen.h"
@@ -92,7 +93,7 @@ void MakeHeartbeat(Output& out) {
     float loudest = 1e-9f;
     for (float s : mono) loudest = std::max(loudest, std::fabs(s));
     for (float& s : mono) s *= 0.9f / loudest;
-    Check(WriteWav(out.Rsrc("batida.wav"), mono, 1, kRate), out.Rsrc("batida.wav"));
+    Check(WriteWav(out.Rsrc(kSomBatida), mono, 1, kRate), out.Rsrc(kSomBatida));
 }
 
 // --- loss sting -------------------------------------------------------------------
@@ -117,7 +118,7 @@ void MakeSting(Output& out) {
         double l = tone * level * 0.25 + low + crash, r = tone * level * 0.22 + low + crash * 0.8;
         t.Add(long(i), std::tanh(l), std::tanh(r));
     }
-    Check(WriteOgg(out.Rsrc("morreu.ogg"), t.Interleaved(0.9), 2, kRate, 0.5f, kSerialSting), out.Rsrc("morreu.ogg"));
+    Check(WriteOgg(out.Rsrc(kSomMorreu), t.Interleaved(0.9), 2, kRate, 0.5f, kSerialSting), out.Rsrc(kSomMorreu));
 }
 
 // --- music -----------------------------------------------------------------------------
@@ -292,8 +293,7 @@ void MakeMusic(Output& out) {
     }
     LoopReverb(wet.left(), mix.left(), 0);
     LoopReverb(wet.right(), mix.right(), 23);
-    Check(WriteOgg(out.Rsrc("bgmusic.ogg"), mix.Interleaved(0.89), 2, kRate, 0.35f, kSerialMusic),
-          out.Rsrc("bgmusic.ogg"));
+    Check(WriteOgg(out.Rsrc(kMusica), mix.Interleaved(0.89), 2, kRate, 0.35f, kSerialMusic), out.Rsrc(kMusica));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "encode.h"
 
 #include <jpeglib.h>
-#include <png.h>
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
@@ -9,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+#include "png_writer.h"
 
 namespace {
 
@@ -32,43 +33,22 @@ bool Finish(File& f, const std::string& path) {
     return ok;
 }
 
-// libpng reports errors by longjmp; the setjmp lives in the caller.
-bool WritePngRows(const std::string& path, int w, int h, int bitDepth, int colourType,
-                  const std::vector<png_color>& palette, const std::vector<png_byte>& trans, int zlibLevel,
-                  int filter, const std::vector<png_byte>& rows, size_t rowBytes) {
-    File f = OpenForWriting(path);
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fprintf(stderr, "rsrcgen: libpng failed on %s\n", path.c_str());
-        return false;
-    }
-    png_init_io(png, f.get());
-    png_set_compression_level(png, zlibLevel);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, filter);
-    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), bitDepth, colourType, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
-    if (!trans.empty()) png_set_tRNS(png, info, trans.data(), int(trans.size()), nullptr);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) png_write_row(png, &rows[size_t(y) * rowBytes]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return Finish(f, path);
+// The tree's one PNG writer; the generator says why a file could not be made.
+bool WritePng(const std::string& path, int w, int h, const PngLayout& layout, const std::vector<png_byte>& rows,
+              size_t rowBytes) {
+    std::string why;
+    if (WritePngRows(path, w, h, layout, rows.data(), rowBytes, &why)) return true;
+    fprintf(stderr, "rsrcgen: %s\n", why.c_str());
+    return false;
 }
 
 }  // namespace
 
 bool WritePngRgba(const std::string& path, const Raster& r, int zlibLevel, bool filterUp) {
-    return WritePngRows(path, r.w, r.h, 8, PNG_COLOR_TYPE_RGBA, {}, {}, zlibLevel,
-                        filterUp ? PNG_FILTER_UP : PNG_FILTER_NONE, r.px,
-                        size_t(r.w) * 4);
+    PngLayout layout;
+    layout.zlibLevel = zlibLevel;
+    layout.filters = filterUp ? PNG_FILTER_UP : PNG_FILTER_NONE;
+    return WritePng(path, r.w, r.h, layout, r.px, size_t(r.w) * 4);
 }
 
 bool WritePngTwoColour(const std::string& path, int w, int h, const std::vector<uint8_t>& solid,
@@ -78,10 +58,14 @@ bool WritePngTwoColour(const std::string& path, int w, int h, const std::vector<
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (solid[size_t(y) * w + x]) rows[size_t(y) * rowBytes + x / 8] |= png_byte(0x80 >> (x % 8));
-    std::vector<png_color> palette = {{255, 0, 255}, {solidRgb[0], solidRgb[1], solidRgb[2]}};
-    std::vector<png_byte> trans = {0};
-    return WritePngRows(path, w, h, 1, PNG_COLOR_TYPE_PALETTE, palette, trans, 6, PNG_FILTER_NONE, rows,
-                        rowBytes);
+    PngLayout layout;
+    layout.bitDepth = 1;
+    layout.colourType = PNG_COLOR_TYPE_PALETTE;
+    layout.palette = {{255, 0, 255}, {solidRgb[0], solidRgb[1], solidRgb[2]}};
+    layout.transparency = {0};
+    layout.zlibLevel = 6;
+    layout.filters = PNG_FILTER_NONE;
+    return WritePng(path, w, h, layout, rows, rowBytes);
 }
 
 bool WriteJpeg(const std::string& path, const Raster& r, int quality) {

@@ -22,12 +22,6 @@ void Label(cairo_t* cr, const std::string& text, double x, double y, double size
     DrawText(cr, text, x, y, st);
 }
 
-std::string TileName(int tile) {
-    char name[32];
-    snprintf(name, sizeof name, "Mapa_%02d.png", tile + 1);
-    return name;
-}
-
 constexpr int kOverviewSide = vessel::kTileWidth / kOverviewScale, kOverviewLabel = 22;
 
 // Where map point (mx, my) lands on the overview: tiles in rows of five.
@@ -39,12 +33,12 @@ void OverviewPlace(double mx, double my, double& x, double& y) {
 
 void DrawOverviewTiles(Canvas& c, const Output& out) {
     const int side = kOverviewSide;
-    const Raster& far = out.Kept("Fundo_02_oti.jpg");
+    const Raster& far = out.Kept(kArquivoFundo[1]);
     for (int t = 0; t < vessel::kTiles; ++t) {
         int ox = (t % kTilesPerRow) * side, oy = (t / kTilesPerRow) * (side + kOverviewLabel) + kOverviewLabel;
         // The lumen is see-through: show it over a plain stand-in for the far background.
         if (far.w > 0) c.Paint(Resize(Crop(far, 0, 0, side * 2, side), side, side), ox, oy);
-        c.Paint(Resize(out.Kept(TileName(t)), side, side), ox, oy);
+        c.Paint(Resize(out.Kept(kArquivoMapa[t]), side, side), ox, oy);
         char text[64];
         snprintf(text, sizeof text, "tile %d  (x %d..%d)", t + 1, t * vessel::kTileWidth, (t + 1) * vessel::kTileWidth);
         Label(c.cr(), text, ox + 4, oy - 6);
@@ -54,10 +48,10 @@ void DrawOverviewTiles(Canvas& c, const Output& out) {
 // Fixed blobs as pale squares, moving ones as orange ones with their first
 // drift; the nanobot's start in cyan and the win line in gold.
 void DrawOverviewMarks(cairo_t* cr) {
-    for (const vessel::Blob& b : vessel::kBlobs) {
+    for (const LinhaObstaculo& b : kLayout) {
         double x, y;
         OverviewPlace(b.x, b.y, x, y);
-        if (b.fixed) {
+        if (!b.movel) {
             cairo_set_source_rgb(cr, 1.0, 0.9, 0.5);
             cairo_rectangle(cr, x, y, 10, 10);
             cairo_fill(cr);
@@ -97,30 +91,31 @@ void WriteOverview(Output& out) {
 Raster ComposeView(const Output& out, double vx, double vy) {
     Raster screen(1024, 768);
     for (size_t i = 3; i < screen.px.size(); i += 4) screen.px[i] = 255;  // the clear colour, black
-    Composite(screen, out.Kept("Fundo_01_oti.jpg"), int(vx / 15), int(vy / 15));
-    Composite(screen, out.Kept("Fundo_02_oti.jpg"), int((vx + 2048) / 15), int(vy / 15));
+    Composite(screen, out.Kept(kArquivoFundo[0]), int(vx / 15), int(vy / 15));
+    Composite(screen, out.Kept(kArquivoFundo[1]), int((vx + vessel::kTileWidth) / 15), int(vy / 15));
     for (int t = 0; t < vessel::kTiles; ++t) {
         int x = int(vx + t * vessel::kTileWidth);
         if (x > 1024 || x + vessel::kTileWidth < 0) continue;
-        Composite(screen, out.Kept(TileName(t)), x, int(vy));
+        Composite(screen, out.Kept(kArquivoMapa[t]), x, int(vy));
     }
-    const Raster& plaque = out.Kept("sprite_2.png");
-    const Raster& fat = out.Kept("gordura.png");
+    const Raster& plaque = out.Kept(kFiguraObstaculoFixo.arquivo);
+    const Raster& fat = out.Kept(kFiguraObstaculoMovel.arquivo);
     int n = 0;
-    for (const vessel::Blob& b : vessel::kBlobs) {
+    for (const LinhaObstaculo& b : kLayout) {
         ++n;
-        if (b.fixed)
+        if (!b.movel)
             Composite(screen, sprites::Frame(plaque, sprites::kPlaqueSide, n % 3), int(vx + b.x), int(vy + b.y));
         else
             Composite(screen, sprites::Frame(fat, sprites::kFatWidth, n % 4), int(vx + b.x), int(vy + b.y));
     }
-    Composite(screen, sprites::Frame(out.Kept("core.png"), sprites::kHeartSide, 0), 914, 10);
-    Composite(screen, out.Kept("barra2.png"), 0, 200);
-    Composite(screen, out.Kept("sobre_barra.png"), 0, 0);
-    Composite(screen, sprites::Frame(out.Kept("seta_baixo.png"), sprites::kIconWidth, 1), 459, 693);
-    Composite(screen, sprites::Frame(out.Kept("seta_cima.png"), sprites::kIconWidth, 0), 459, 10);
-    Composite(screen, sprites::Frame(out.Kept("espaco2p.png"), sprites::kIconWidth, 1), 909, 352);
-    Composite(screen, sprites::Frame(out.Kept("nano.png"), sprites::kNanoSide, 0), 432, 304);
+    Composite(screen, sprites::Frame(out.Kept(kFiguraCoracao.arquivo), sprites::kHeartSide, 0), 914, 10);
+    Composite(screen, out.Kept(kFiguraBarra.arquivo), 0, 200);
+    Composite(screen, out.Kept(kFiguraSobreBarra.arquivo), 0, 0);
+    Composite(screen, sprites::Frame(out.Kept(kFiguraSetaBaixo.arquivo), sprites::kIconWidth, 1), 459, 693);
+    Composite(screen, sprites::Frame(out.Kept(kFiguraSetaCima.arquivo), sprites::kIconWidth, 0), 459, 10);
+    Composite(screen, sprites::Frame(out.Kept(kFiguraEspaco.portugues), sprites::kIconWidth, 1), 909, 352);
+    Composite(screen, sprites::Frame(out.Kept(kFiguraNano.arquivo), sprites::kNanoSide, 0),
+              kNanoCentroX - sprites::kNanoSide / 2, kNanoCentroY - sprites::kNanoSide / 2);
     return screen;
 }
 
@@ -154,8 +149,10 @@ void Checkerboard(cairo_t* cr) {
 
 // Every sprite sheet at full size, then the time bar on its side; returns the y below.
 double SheetSprites(Canvas& c, const Output& out) {
-    const char* kSprites[] = {"nano.png",      "nano_c.png",   "gordura.png",  "sprite_2.png", "core.png",
-                              "seta_baixo.png", "seta_cima.png", "espaco2p.png", "espaco2e.png", "preto.png"};
+    const char* kSprites[] = {kFiguraNano.arquivo,      kFiguraNanoColisao.arquivo, kFiguraObstaculoMovel.arquivo,
+                              kFiguraObstaculoFixo.arquivo, kFiguraCoracao.arquivo, kFiguraSetaBaixo.arquivo,
+                              kFiguraSetaCima.arquivo,  kFiguraEspaco.portugues,    kFiguraEspaco.ingles,
+                              kFiguraPreto.arquivo};
     double x = 10, y = 30, rowH = 0;
     for (const char* name : kSprites) {
         const Raster& r = out.Kept(name);
@@ -172,8 +169,8 @@ double SheetSprites(Canvas& c, const Output& out) {
     y += rowH + 30;
     Label(c.cr(), "sobre_barra.png over barra2.png (bar 200 px down), rotated", 10, y - 8);
     Canvas bar(sprites::kBarFrameWidth, sprites::kBarFrameHeight);
-    bar.Paint(out.Kept("barra2.png"), 0, 200);
-    bar.Paint(out.Kept("sobre_barra.png"), 0, 0);
+    bar.Paint(out.Kept(kFiguraBarra.arquivo), 0, 200);
+    bar.Paint(out.Kept(kFiguraSobreBarra.arquivo), 0, 0);
     cairo_save(c.cr());
     cairo_translate(c.cr(), 10, y + sprites::kBarFrameWidth);
     cairo_rotate(c.cr(), -M_PI / 2);
@@ -184,13 +181,15 @@ double SheetSprites(Canvas& c, const Output& out) {
 
 // Every full-screen picture at a third of its size, then the far background.
 double SheetScreens(Canvas& c, const Output& out, double y) {
-    const char* kScreens[] = {"loading.jpg",   "menu_idiomas.jpg", "menup.jpg",     "menue.jpg",
-                              "manual2p.jpg",  "manual2e.jpg",     "manual3p.jpg",  "manual3e.jpg",
-                              "creditosp.jpg", "creditose.jpg",    "perdeup.jpg",   "perdeue.jpg",
-                              "ganhoup.jpg",   "ganhoue.jpg",      "abertura4p.jpg", "abertura4e.jpg"};
+    std::vector<const char*> screens = {kFiguraCarregando.arquivo, kFiguraIdiomas.arquivo};
+    for (const FiguraIdioma& f : kConjuntoIdioma) {
+        if (f.largura != 0) continue;  // the space icon is a sheet, shown with the sprites
+        screens.push_back(f.portugues);
+        screens.push_back(f.ingles);
+    }
     const int thumbW = 336, thumbH = 252;
     double x = 10;
-    for (const char* name : kScreens) {
+    for (const char* name : screens) {
         if (x + thumbW > kSheetWidth) {
             x = 10;
             y += thumbH + 30;
@@ -201,8 +200,8 @@ double SheetScreens(Canvas& c, const Output& out, double y) {
     }
     y += thumbH + 30;
     Label(c.cr(), "Fundo_01_oti.jpg + Fundo_02_oti.jpg (half size)", 10, y - 8);
-    c.Paint(Resize(out.Kept("Fundo_01_oti.jpg"), 128, 448), 10, y);
-    c.Paint(Resize(out.Kept("Fundo_02_oti.jpg"), 1024, 448), 148, y);
+    c.Paint(Resize(out.Kept(kArquivoFundo[0]), 128, 448), 10, y);
+    c.Paint(Resize(out.Kept(kArquivoFundo[1]), 1024, 448), 148, y);
     return y + 460;
 }
 

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "Nivel.h"
 #include "encode.h"
 #include "noise.h"
 #include "rsrcgen.h"
@@ -77,10 +78,10 @@ void MakeFarBackground(Output& out) {
     Raster strip = c.ToRaster();
     Raster first = Crop(strip, 0, 0, kFarFirstWidth, kFarHeight);
     Raster second = Crop(strip, kFarSecondOffset, 0, kFarSecondWidth, kFarHeight);
-    Check(WriteJpeg(out.Rsrc("Fundo_01_oti.jpg"), first, kJpegQuality), out.Rsrc("Fundo_01_oti.jpg"));
-    Check(WriteJpeg(out.Rsrc("Fundo_02_oti.jpg"), second, kJpegQuality), out.Rsrc("Fundo_02_oti.jpg"));
-    out.Keep("Fundo_01_oti.jpg", std::move(first));
-    out.Keep("Fundo_02_oti.jpg", std::move(second));
+    Check(WriteJpeg(out.Rsrc(kArquivoFundo[0]), first, kJpegQuality), out.Rsrc(kArquivoFundo[0]));
+    Check(WriteJpeg(out.Rsrc(kArquivoFundo[1]), second, kJpegQuality), out.Rsrc(kArquivoFundo[1]));
+    out.Keep(kArquivoFundo[0], std::move(first));
+    out.Keep(kArquivoFundo[1], std::move(second));
 }
 
 // --- screen furniture ----------------------------------------------------------------
@@ -247,6 +248,9 @@ void PaintSprite(Canvas& c, const Raster& r, double x, double y, double scale = 
     cairo_restore(c.cr());
 }
 
+// A screen picture's file in one language.
+const char* Nome(const FiguraIdioma& f, bool pt) { return pt ? f.portugues : f.ingles; }
+
 void Save(Output& out, const std::string& name, Canvas& c) {
     Raster r = c.ToRaster();
     for (size_t i = 3; i < r.px.size(); i += 4) r.px[i] = 255;
@@ -268,7 +272,7 @@ void MakeLoading(Output& out) {
     st.glow = 5;
     st.colour = kCyan;
     DrawText(c.cr(), "Carregando…  •  Loading…", kScreenW / 2.0, 640, st);
-    Save(out, "loading.jpg", c);
+    Save(out, kFiguraCarregando.arquivo, c);
 }
 
 void MakeLanguage(Output& out) {
@@ -302,7 +306,7 @@ void MakeLanguage(Output& out) {
     quit.align = 0;
     quit.size = 28;
     DrawText(cr, "Sair  •  Exit", 372 + w + 20, 573, quit);
-    Save(out, "menu_idiomas.jpg", c);
+    Save(out, kFiguraIdiomas.arquivo, c);
 }
 
 struct MenuLine {
@@ -339,7 +343,7 @@ void MakeMenu(Output& out, bool pt) {
         DrawText(cr, line.action, 740, y + 34, st);
         y += 88;
     }
-    Save(out, pt ? "menup.jpg" : "menue.jpg", c);
+    Save(out, Nome(kFiguraMenu, pt), c);
 }
 
 // One block of keys of the tutorial keyboard; highlighted keys get their hand's colour.
@@ -429,7 +433,7 @@ void MakeTutorial(Output& out, bool pt) {
     DrawText(cr, pt ? "Segure ESPAÇO para parar de avançar com a corrente." : "Hold SPACE to stop drifting forward with the flow.",
              kScreenW / 2.0, 625, sp);
     PressSpace(cr, pt, pt ? "para continuar" : "to continue");
-    Save(out, pt ? "manual2p.jpg" : "manual2e.jpg", c);
+    Save(out, Nome(kFiguraTutorial, pt), c);
 }
 
 // A swatch of vessel wall for the elements page.
@@ -521,7 +525,7 @@ void MakeElements(Output& out, bool pt) {
         Paragraph(cr, items[i].second, x + 135, y + 68, 270, b, 1.3);
     }
     PressSpace(cr, pt, pt ? "para continuar" : "to continue");
-    Save(out, pt ? "manual3p.jpg" : "manual3e.jpg", c);
+    Save(out, Nome(kFiguraElementos, pt), c);
 }
 
 void MakeCredits(Output& out, bool pt) {
@@ -553,7 +557,7 @@ void MakeCredits(Output& out, bool pt) {
     thanks.colour = kWarm;
     DrawText(cr, pt ? "Obrigado por jogar!" : "Thank you for playing!", kScreenW / 2.0, 615, thanks);
     PressSpace(cr, pt, pt ? "para voltar" : "to go back");
-    Save(out, pt ? "creditosp.jpg" : "creditose.jpg", c);
+    Save(out, Nome(kFiguraCreditos, pt), c);
 }
 
 void MakeLoss(Output& out, bool pt) {
@@ -594,7 +598,7 @@ void MakeLoss(Output& out, bool pt) {
     DrawText(cr, pt ? "O paciente ainda precisa de você. Tente de novo!" : "The patient still needs you. Try again!",
              kScreenW / 2.0, 560, st);
     PressSpace(cr, pt, pt ? "para voltar ao menu" : "to return to the menu");
-    Save(out, pt ? "perdeup.jpg" : "perdeue.jpg", c);
+    Save(out, Nome(kFiguraPerdeu, pt), c);
 }
 
 void MakeWin(Output& out, bool pt) {
@@ -622,7 +626,7 @@ void MakeWin(Output& out, bool pt) {
     st.colour = kWarm;
     DrawText(cr, pt ? "O paciente está salvo!" : "The patient is saved!", kScreenW / 2.0, y + 12, st);
     PressSpace(cr, pt, pt ? "para voltar ao menu" : "to return to the menu");
-    Save(out, pt ? "ganhoup.jpg" : "ganhoue.jpg", c);
+    Save(out, Nome(kFiguraGanhou, pt), c);
 }
 
 void MakeOpening(Output& out, bool pt) {
@@ -649,7 +653,7 @@ void MakeOpening(Output& out, bool pt) {
     double y = 230;
     for (const std::string& p : story) y = Paragraph(cr, p, 330, y, 570, st) + 22;
     PressSpace(cr, pt, pt ? "para começar" : "to start");
-    Save(out, pt ? "abertura4p.jpg" : "abertura4e.jpg", c);
+    Save(out, Nome(kFiguraAbertura, pt), c);
 }
 
 }  // namespace

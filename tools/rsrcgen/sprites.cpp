@@ -573,19 +573,19 @@ void WriteSprite(Output& out, const std::string& name, const Raster& r) {
 void AddSpriteJobs(std::vector<Job>& jobs) {
     using namespace sprites;
     jobs.push_back({"sprites", 0.3, [](Output& out) {
-                        WriteSprite(out, "nano.png", NanoSheet());
-                        WriteSprite(out, "nano_c.png", NanoMask());
-                        WriteSprite(out, "gordura.png", FatSheet());
-                        WriteSprite(out, "sprite_2.png", PlaqueSheet());
-                        WriteSprite(out, "core.png", HeartSheet());
-                        WriteSprite(out, "preto.png", Black());
+                        WriteSprite(out, kFiguraNano.arquivo, NanoSheet());
+                        WriteSprite(out, kFiguraNanoColisao.arquivo, NanoMask());
+                        WriteSprite(out, kFiguraObstaculoMovel.arquivo, FatSheet());
+                        WriteSprite(out, kFiguraObstaculoFixo.arquivo, PlaqueSheet());
+                        WriteSprite(out, kFiguraCoracao.arquivo, HeartSheet());
+                        WriteSprite(out, kFiguraPreto.arquivo, Black());
                     }});
     jobs.push_back({"icons and time bar", 0.2, [](Output& out) {
-                        WriteSprite(out, "seta_baixo.png", ArrowSheet(false));
-                        WriteSprite(out, "seta_cima.png", ArrowSheet(true));
-                        WriteSprite(out, "espaco2p.png", SpaceSheet(true));
-                        WriteSprite(out, "espaco2e.png", SpaceSheet(false));
-                        WriteSprite(out, "sobre_barra.png", BarFrame());
-                        WriteSprite(out, "barra2.png", Bar());
+                        WriteSprite(out, kFiguraSetaBaixo.arquivo, ArrowSheet(false));
+                        WriteSprite(out, kFiguraSetaCima.arquivo, ArrowSheet(true));
+                        WriteSprite(out, kFiguraEspaco.portugues, SpaceSheet(true));
+                        WriteSprite(out, kFiguraEspaco.ingles, SpaceSheet(false));
+                        WriteSprite(out, kFiguraSobreBarra.arquivo, BarFrame());
+                        WriteSprite(out, kFiguraBarra.arquivo, Bar());
                     }});
 }

@@ -4,21 +4,25 @@
 #ifndef RSRCGEN_SPRITES_H
 #define RSRCGEN_SPRITES_H
 
+#include "Nivel.h"
 #include "raster.h"
 
 namespace sprites {
 
-// Frame sizes and counts the game cuts the sheets into.
-constexpr int kNanoSide = 160, kNanoFrames = 6;
-constexpr int kFatWidth = 70, kFatHeight = 60, kFatFrames = 4;
-constexpr int kPlaqueSide = 80, kPlaqueFrames = 3;
-constexpr int kHeartSide = 100, kHeartFrames = 9;
-constexpr int kIconWidth = 105, kIconHeight = 65, kIconFrames = 2;
+// Frame sizes and counts the game cuts the sheets into (Nivel.h).
+constexpr int kNanoSide = kFiguraNano.largura, kNanoFrames = kFiguraNano.quadros;
+constexpr int kFatWidth = kFiguraObstaculoMovel.largura, kFatHeight = kFiguraObstaculoMovel.altura,
+              kFatFrames = kFiguraObstaculoMovel.quadros;
+constexpr int kPlaqueSide = kFiguraObstaculoFixo.largura, kPlaqueFrames = kFiguraObstaculoFixo.quadros;
+constexpr int kHeartSide = kFiguraCoracao.largura, kHeartFrames = kFiguraCoracao.quadros;
+constexpr int kIconWidth = kFiguraSetaBaixo.largura, kIconHeight = kFiguraSetaBaixo.altura,
+              kIconFrames = kFiguraSetaBaixo.quadros;
 
-// The nanobot's collision picture: 60x58, tested with its top-left 50 px right of
-// and 51 px below the drawn frame's (so both centre on the same point).
-constexpr int kNanoMaskWidth = 60, kNanoMaskHeight = 58;
-constexpr int kNanoMaskInFrameX = 50, kNanoMaskInFrameY = 51;
+// The nanobot's collision picture, tested with its top-left 50 px right of and
+// 51 px below the drawn frame's (so both centre on the same point).
+constexpr int kNanoMaskWidth = kNanoColisaoLargura, kNanoMaskHeight = kNanoColisaoAltura;
+constexpr int kNanoMaskInFrameX = kNanoColisaoX - (kNanoCentroX - kNanoSide / 2);
+constexpr int kNanoMaskInFrameY = kNanoColisaoY - (kNanoCentroY - kNanoSide / 2);
 
 // Time bar: the frame is drawn at (0, 0) over the bar; the bar starts at (0, 0)
 // and slides down one pixel per step until y 721. The window shows screen rows

@@ -5,30 +5,22 @@
 #ifndef RSRCGEN_VESSEL_H
 #define RSRCGEN_VESSEL_H
 
+#include "Nivel.h"
+
 namespace vessel {
 
-constexpr int kTileWidth = 2048;   // fixed by the game: tile i lies at map x 2048 * i
-constexpr int kTileHeight = 2048;  // keeps each picture's larger side at 2048
-constexpr int kTiles = 10;
-constexpr int kMapWidth = kTileWidth * kTiles;
+// The level's facts (Nivel.h) under the generator's names. The blob layout
+// the vessel is shaped around is kLayout itself.
+constexpr int kTileWidth = kLarguraTile;   // tile i lies at map x kTileWidth * i
+constexpr int kTileHeight = kAlturaTile;
+constexpr int kTiles = kTilesMapa;
+constexpr int kMapWidth = kLarguraMapa;
 
-// One blob of a run, in map pixels (top-left of its frame); vy in px/s.
-struct Blob {
-    bool fixed;
-    int x, y, vy;
-};
-constexpr int kBlobCount = 44;
-extern const Blob kBlobs[kBlobCount];
-constexpr int kFixedSide = 80;                    // fixed-blob frames (also every blob's bounce mask)
-constexpr int kMovingWidth = 70, kMovingHeight = 60;
-
-// Where the game tests the nanobot's 60x58 collision picture at the start: screen
-// (482, 355) with the map's top-left at (-250, -650).
-constexpr int kNanoStartX = 732, kNanoStartY = 1005;
-constexpr int kNanoMaskWidth = 60, kNanoMaskHeight = 58;
-
-// The win: the map pushed past x -19200 puts the nanobot's picture at map x 19682.
-constexpr int kWinMaskX = 19682;
+// Where the game tests the nanobot's collision picture at the start of a run,
+// on the map, and the map x that picture passes at the win.
+constexpr int kNanoStartX = kNanoInicioMapaX, kNanoStartY = kNanoInicioMapaY;
+constexpr int kNanoMaskWidth = kNanoColisaoLargura, kNanoMaskHeight = kNanoColisaoAltura;
+constexpr int kWinMaskX = kVitoriaMapaX;
 
 // y of the top and bottom wall surfaces at map column x (0 <= x < kMapWidth).
 double Top(int x);

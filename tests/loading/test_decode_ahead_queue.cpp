@@ -1,0 +1,289 @@
+// Decoding ahead, the list and its helper thread, on a renderer of the
+// test's own (SDL's dummy video driver: no display, fast enough for every
+// sanitizer). Its plain step copies or blits the picture onto a transparent
+// power-of-two square, as the OpenGL renderer does, and its step for
+// pictures decoded ahead takes the square as it comes, so both ways must
+// leave the same pixels. Each load notes which way it went.
+//
+// Loads in the announced order come from the helper; loads that stray from
+// the list read their files themselves; identifiers and messages never
+// change; the helper never outlives the list or the engine, and every
+// picture it decoded is either taken or given back.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "brisa2d2.h"
+#include "loading_support.h"
+#include "testsupport.h"
+
+namespace loading {
+namespace {
+
+const int kW = 64, kH = 48;
+const Uint32 kR = 0x000000FF, kG = 0x0000FF00, kB = 0x00FF0000, kA = 0xFF000000;
+const char kHelper[] = "brz-antecipa";
+
+std::string g_ways;                 // "ahead" or "read", one per load, in order
+std::atomic<int> g_decodesAhead{0};  // the renderer's decoder, on any thread
+
+extern const BRZ_Renderizador kTest;
+
+void Note(const char* way) { g_ways += (g_ways.empty() ? "" : " ") + std::string(way); }
+
+int Side(int w, int h, int) {
+    int side = 4;
+    while (side < w || side < h) side *= 2;
+    return side;
+}
+
+void Encerra() { BRZ_EncerraCom(kTest); }
+void Sincroniza(Uint8 fps) {
+    static Uint32 tempoAnterior = 0;
+    BRZ_SincronizaCom(kTest, fps, &tempoAnterior);
+}
+void Nada() {}
+void TrocaCor(Uint8, Uint8, Uint8) {}
+void Limita(int, int, int, int) {}
+unsigned int Carrega(const char* arquivo, int l, int a) { return BRZ_CarregaSpriteSetCom(kTest, arquivo, l, a); }
+void Remove(unsigned int id) { BRZ_RemoveSpriteSetCom(kTest, id); }
+bool Desenha(unsigned int, unsigned int, int, int) { return false; }
+bool DesenhaEfeito(unsigned int, unsigned int, int*, int*, Uint8, Uint8, Uint8, Uint8) { return false; }
+
+bool PreparaImagem(BRZ_SpriteSet* s, const char*, int largura, int altura) {
+    Note("read");
+    BRZ_DefineQuadros(s, largura, altura);
+    SDL_Surface* img = s->imagem;
+    int side = Side(img->w, img->h, 0);
+    SDL_Surface* square = BRZ_CriaSuperficie(side, side, kR, kG, kB, kA);
+    if (!square) return false;
+    if (img->format->BytesPerPixel == 4) {
+        for (int y = 0; y < img->h; ++y)
+            memcpy(static_cast<Uint8*>(square->pixels) + y * square->pitch,
+                   static_cast<Uint8*>(img->pixels) + y * img->pitch, size_t(img->w) * 4);
+    } else {
+        SDL_UpperBlit(img, nullptr, square, nullptr);
+    }
+    SDL_FreeSurface(img);
+    s->imagem = square;
+    return true;
+}
+
+bool DecodificaAdiantado(const char* arquivo, BRZ_ImagemAntecipada* d) {
+    ++g_decodesAhead;
+    return BRZ_DecodificaRGBA(arquivo, Side, d);
+}
+
+bool PreparaAntecipada(BRZ_SpriteSet* s, const char*, int largura, int altura, BRZ_ImagemAntecipada* d) {
+    Note("ahead");
+    BRZ_DefineQuadros(s, largura, altura);
+    s->imagem = BRZ_SuperficieMapeada(d->pixels, d->lado, d->lado, kR, kG, kB, kA);
+    if (!s->imagem) BRZ_DesmapeiaPixels(d->pixels, size_t(d->lado) * size_t(d->lado) * 4);
+    d->pixels = nullptr;
+    return s->imagem != nullptr;
+}
+
+const BRZ_Renderizador kTest = {
+    Encerra, Sincroniza, Nada, TrocaCor, Limita, Nada, Carrega, Remove, Desenha, DesenhaEfeito,
+    " (test)", 0, nullptr, nullptr, nullptr, nullptr,
+    Nada,
+    PreparaImagem, true, nullptr, nullptr,
+    "done",
+    DecodificaAdiantado, PreparaAntecipada,
+};
+
+bool HelperRunning() {
+    for (const std::string& name : ThreadNames())
+        if (name == kHelper) return true;
+    return false;
+}
+
+class DecodeAheadQueue : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_ways.clear();
+        g_decodesAhead = 0;
+        dir_ = vdtest::MakeTempDir("queue");
+        // Pictures of the kinds the helper decodes, large and small.
+        ASSERT_TRUE(WritePngSpec(Path("tile.png"), RgbaPicture(2048, 64, 1)));
+        ASSERT_TRUE(WritePngSpec(Path("wall.png"), [] {
+            PngSpec p = PalettePicture(1024, 100, 1, 2, 0);
+            p.trns = {0};
+            return p;
+        }()));
+        ASSERT_TRUE(WriteJpeg(Path("screen.jpg"), 320, 240, 3, false, 1));
+        ASSERT_TRUE(WritePngSpec(Path("sheet.png"), RgbaPicture(160, 80, 2)));
+        ASSERT_TRUE(WritePngSpec(Path("small.png"), RgbaPicture(16, 16, 3)));
+        ASSERT_TRUE(WritePngSpec(Path("grey.png"), [] {
+            PngSpec p = PalettePicture(40, 40, 8, 50, 4);
+            p.colorType = 0;  // the same bytes read as grey: left to its load
+            p.palette.clear();
+            return p;
+        }()));
+        ASSERT_TRUE(WriteBytes(Path("cut.png"), ReadBytes(Path("sheet.png")).substr(0, 200)));
+    }
+    void TearDown() override {
+        BRZ_EncerraCom(kTest);
+        vdtest::RemoveTree(dir_);
+        EXPECT_FALSE(HelperRunning());
+        EXPECT_EQ(BRZ_PixelsMapeados(), 0u) << "pixels decoded ahead and never given back";
+    }
+    bool Start() { return BRZ_IniciaCom(kTest, kW, kH, BRZ_JANELA, "queue"); }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+    void Announce(const std::vector<std::string>& names) {
+        std::vector<std::string> paths;
+        for (const std::string& n : names) paths.push_back(Path(n));
+        std::vector<const char*> list;
+        for (const std::string& p : paths) list.push_back(p.c_str());
+        BRZ_AntecipaSpriteSets(list.data(), int(list.size()));
+    }
+
+    // Loads the names in order (each set printed once loaded), then removes them all.
+    LoadsPrint LoadAll(const std::vector<std::string>& names) {
+        LoadsPrint r;
+        {
+            vdtest::StdoutCapture out;
+            for (const std::string& n : names) {
+                r.ids.push_back(BRZ_CarregaSpriteSet(Path(n).c_str(), 0, 0));
+                r.sets.push_back(PrintOf(r.ids.back()));
+            }
+            fflush(stdout);
+            r.said = out.Take();
+        }
+        for (unsigned int id : r.ids) BRZ_RemoveSpriteSet(id);
+        return r;
+    }
+
+    // The same loads without and with the announcement; the ways the announced ones went.
+    std::string Compare(const std::vector<std::string>& announced, const std::vector<std::string>& loads) {
+        LoadsPrint plain = LoadAll(loads);
+        g_ways.clear();
+        Announce(announced);
+        ExpectSameLoads(LoadAll(loads), plain);
+        return g_ways;
+    }
+
+    std::string dir_;
+};
+
+TEST_F(DecodeAheadQueue, LoadsInTheAnnouncedOrderTakeTheirPicturesFromTheHelper) {
+    ASSERT_TRUE(Start());
+    const std::vector<std::string> list = {"tile.png", "wall.png", "screen.jpg", "sheet.png", "small.png"};
+    EXPECT_EQ(Compare(list, list), "ahead ahead ahead ahead ahead");
+    EXPECT_EQ(g_decodesAhead, 5);
+    EXPECT_FALSE(HelperRunning()) << "the list is done with: no helper waits on";
+}
+
+TEST_F(DecodeAheadQueue, LoadsThatStrayFromTheListReadTheirFilesThemselves) {
+    ASSERT_TRUE(Start());
+    // Out of order, a file never announced, and two passed over.
+    EXPECT_EQ(Compare({"tile.png", "wall.png", "screen.jpg", "sheet.png"},
+                      {"screen.jpg", "small.png", "sheet.png", "tile.png", "wall.png"}),
+              "ahead read ahead read read");
+}
+
+// A damaged or missing file never reaches the renderer: its load reads it and
+// says why it failed, exactly as without the list.
+TEST_F(DecodeAheadQueue, FilesTheHelperLeavesAreReadByTheirLoadsWithTheirMessages) {
+    ASSERT_TRUE(Start());
+    const std::vector<std::string> list = {"sheet.png", "cut.png", "missing.png", "grey.png", "small.png"};
+    EXPECT_EQ(Compare(list, list), "ahead read ahead");
+}
+
+TEST_F(DecodeAheadQueue, ANameAlreadyLoadedIsSharedAndNotDecodedAgain) {
+    ASSERT_TRUE(Start());
+    unsigned int held = BRZ_CarregaSpriteSet(Path("sheet.png").c_str(), 0, 0);
+    ASSERT_NE(held, 0u);
+    g_ways.clear();
+    Announce({"sheet.png", "small.png"});
+    EXPECT_EQ(BRZ_CarregaSpriteSet(Path("sheet.png").c_str(), 0, 0), held);
+    EXPECT_EQ(sprites[held - 1].usuarios, 2u);
+    unsigned int small = BRZ_CarregaSpriteSet(Path("small.png").c_str(), 0, 0);
+    EXPECT_NE(small, 0u);
+    EXPECT_EQ(g_ways, "ahead") << "a shared name reaches no renderer step";
+    EXPECT_EQ(g_decodesAhead, 1);
+}
+
+TEST_F(DecodeAheadQueue, ANewListReplacesTheOldOneAndGivesBackWhatNobodyTook) {
+    ASSERT_TRUE(Start());
+    Announce({"tile.png", "wall.png"});
+    Announce({"screen.jpg", "sheet.png"});
+    g_ways.clear();
+    LoadAll({"tile.png", "screen.jpg", "sheet.png", "wall.png"});
+    EXPECT_EQ(g_ways, "read ahead ahead read");
+    EXPECT_EQ(BRZ_PixelsMapeados(), 0u);
+}
+
+TEST_F(DecodeAheadQueue, ShuttingDownMidListStopsTheHelperAndGivesEverythingBack) {
+    ASSERT_TRUE(Start());
+    Announce({"tile.png", "wall.png", "tile.png", "screen.jpg", "sheet.png", "small.png"});
+    EXPECT_NE(BRZ_CarregaSpriteSet(Path("tile.png").c_str(), 0, 0), 0u);
+    BRZ_EncerraCom(kTest);
+    EXPECT_FALSE(inicializado);
+    EXPECT_FALSE(HelperRunning());
+    EXPECT_EQ(BRZ_PixelsMapeados(), 0u);
+}
+
+TEST_F(DecodeAheadQueue, ShuttingDownRightAfterAnnouncingStopsTheHelper) {
+    ASSERT_TRUE(Start());
+    Announce({"tile.png", "wall.png", "screen.jpg"});
+    BRZ_EncerraCom(kTest);
+    EXPECT_FALSE(HelperRunning());
+    EXPECT_EQ(BRZ_PixelsMapeados(), 0u);
+}
+
+TEST_F(DecodeAheadQueue, ManyStartUpsEachWithAListLeaveNoThreadAndNoPicture) {
+    const int kCycles = 25;
+    auto cycle = [this](int i) {
+        ASSERT_TRUE(Start());
+        Announce({"sheet.png", "screen.jpg", "small.png", "wall.png"});
+        if (i % 2) {
+            EXPECT_NE(BRZ_CarregaSpriteSet(Path("sheet.png").c_str(), 0, 0), 0u);
+        }
+        if (i % 3 == 0) {
+            EXPECT_NE(BRZ_CarregaSpriteSet(Path("screen.jpg").c_str(), 0, 0), 0u);
+        }
+        BRZ_EncerraCom(kTest);
+    };
+    // A first cycle lets the libraries start the threads they keep (a
+    // sanitizer's, for one); from then on the count must not move.
+    cycle(0);
+    const size_t threadsBefore = ThreadNames().size();
+    for (int i = 1; i <= kCycles; ++i) cycle(i);
+    EXPECT_EQ(ThreadNames().size(), threadsBefore);
+    EXPECT_EQ(BRZ_PixelsMapeados(), 0u);
+}
+
+TEST_F(DecodeAheadQueue, NothingIsDecodedAheadWhileTheEngineIsStoppedOrUnderTheSoftwareRenderer) {
+    Announce({"tile.png", "sheet.png"});
+    EXPECT_FALSE(HelperRunning());
+    ASSERT_TRUE(BRZ_Inicia(kW, kH, BRZ_JANELA, BRZ_DESENHO_PADRAO, "software"));
+    Announce({"tile.png", "sheet.png"});
+    EXPECT_FALSE(HelperRunning());
+    EXPECT_NE(BRZ_CarregaSpriteSet(Path("sheet.png").c_str(), 0, 0), 0u);
+    BRZ_Encerra();
+    EXPECT_EQ(g_decodesAhead, 0);
+}
+
+// A program may end without shutting the engine down while the helper still
+// decodes: it must end normally, not through std::terminate.
+TEST_F(DecodeAheadQueue, AProgramThatEndsWithoutShuttingDownEndsNormally) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer does not follow a forked child";
+#endif
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            if (!Start()) std::exit(2);
+            Announce({"tile.png", "tile.png", "wall.png", "tile.png", "screen.jpg"});
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace loading
