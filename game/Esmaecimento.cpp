@@ -40,7 +40,7 @@ void DesenhaQuadroEsmaecido(unsigned int sprTela, unsigned int sprPreto, int* x,
 void Esmaece(int& nFrames, int total, unsigned int sprTela, unsigned int sprPreto, int* x, int* y,
              Uint8 (*alfa)(int n, int total)) {
     nFrames = 0;
-    while (nFrames < total) {
+    while (nFrames < total && !BRZ_SinalRecebido()) {
         ++nFrames;
         DesenhaQuadroEsmaecido(sprTela, sprPreto, x, y, alfa(nFrames, total));
     }

@@ -28,7 +28,8 @@ void DesenhaQuadroEsmaecido(unsigned int sprTela, unsigned int sprPreto, int* x,
 
 // A whole fade: `total` fade frames, counted in nFrames from 1 (it ends at
 // total; 0 frames when total is 0 or less), frame n drawn with
-// alfa(n, total) (AlfaEscurecendo or AlfaClareando).
+// alfa(n, total) (AlfaEscurecendo or AlfaClareando); a termination signal
+// (BRZ_SinalRecebido) ends it after the frame under way.
 void Esmaece(int& nFrames, int total, unsigned int sprTela, unsigned int sprPreto, int* x, int* y,
              Uint8 (*alfa)(int n, int total));
 

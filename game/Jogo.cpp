@@ -158,13 +158,14 @@ void TempoEsgotado(Jogo& j) {
     j.tMorreu->Toca();
 }
 
-// The menu until the player starts a run; false when the player quits.
+// The menu until the player starts a run; false when the player quits or a
+// signal asks the program to end.
 bool MenuAteJogar(Jogo& j) {
-    for (;;) {
+    while (!BRZ_SinalRecebido()) {
         switch (j.menu->Toca()) {
             case MENU_RESULTADO_JOGAR:
                 j.transicao4->Toca();
-                return true;
+                return !BRZ_SinalRecebido();
             case MENU_RESULTADO_TUTORIAL:
                 j.elementos->Toca();
                 j.tutorial->Toca();
@@ -176,6 +177,13 @@ bool MenuAteJogar(Jogo& j) {
                 return false;
         }
     }
+    return false;
+}
+
+// SAIDA_NORMAL, or SAIDA_SINAL plus the signal that asked the program to end.
+int StatusDeSaida() {
+    const int sinal = BRZ_SinalRecebido();
+    return sinal ? SAIDA_SINAL + sinal : SAIDA_NORMAL;
 }
 
 Jogo* sessao = nullptr;
@@ -207,7 +215,7 @@ void TelaCarregando(Jogo& j) {
 
 bool TelaIdiomas(Jogo& j) {
     int nada_pressionado = 1, fim = 0;
-    while (nada_pressionado) {
+    while (nada_pressionado && !BRZ_SinalRecebido()) {
         BRZ_LimpaTela();
         BRZ_DesenhaSprite(j.r.sprIdiomas, 0, 0, 0);
         if (j.teclas[BRZ_P].pressionado) {
@@ -224,7 +232,7 @@ bool TelaIdiomas(Jogo& j) {
         }
         BRZ_Sincroniza(kFps);
     }
-    return fim == 0;
+    return fim == 0 && !BRZ_SinalRecebido();
 }
 
 void ConstroiObjetos(Jogo& j) {
@@ -341,22 +349,23 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
 
 void LacoJogo(Jogo& j) {
     ComecaPartida(j);
-    while (j.teclas[BRZ_ESC].pressionado != 1 && j.teclas[BRZ_ENCERRA].pressionado != 1 && j.jogo) QuadroJogo(j);
+    while (j.teclas[BRZ_ESC].pressionado != 1 && j.teclas[BRZ_ENCERRA].pressionado != 1 && j.jogo &&
+           !BRZ_SinalRecebido())
+        QuadroJogo(j);
     j.emPartida = false;
 }
 
 int CicloPrincipal(Jogo& j) {
     while (j.jogo) {
         PreparaPartida(j);
-        if (!MenuAteJogar(j)) {
-            BRZ_Encerra();
-            BZA_Encerra();
-            return SAIDA_NORMAL;
-        }
+        if (!MenuAteJogar(j)) break;
         LacoJogo(j);
+        if (BRZ_SinalRecebido()) break;
         if (j.jogo == 0) j.jogo = 1;
     }
-    return SAIDA_NORMAL;
+    BRZ_Encerra();
+    BZA_Encerra();
+    return StatusDeSaida();
 }
 
 int ExecutaJogo() {
@@ -370,7 +379,7 @@ int ExecutaJogo() {
         BZA_Encerra();
         BRZ_Encerra();
         sessao = nullptr;
-        return SAIDA_NORMAL;
+        return StatusDeSaida();
     }
     IniciaSessao(j);
     int status = CicloPrincipal(j);

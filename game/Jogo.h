@@ -17,8 +17,10 @@
 #include "Transicao.h"
 #include "brisa2d2.h"
 
-// Exit statuses of the program.
-enum { SAIDA_NORMAL = 0, SAIDA_FALHA_MOTOR = 1 };
+// Exit statuses of the program. A signal that asked it to end (SIGTERM,
+// SIGINT, SIGHUP) gives SAIDA_SINAL plus the signal's number, as shells
+// report a signal.
+enum { SAIDA_NORMAL = 0, SAIDA_FALHA_MOTOR = 1, SAIDA_SINAL = 128 };
 
 // What ended a play frame (the run goes on only after QUADRO_SEGUE).
 enum ResultadoQuadro {
@@ -54,7 +56,7 @@ struct Jogo {
 
 bool IniciaBrisa();                        // engine (full-screen OpenGL), the common pictures announced, audio; false if the engine failed
 void TelaCarregando(Jogo& j);              // loads the loading picture and shows it twice
-bool TelaIdiomas(Jogo& j);                 // language screen: true after P or E (set loaded), false after ESC
+bool TelaIdiomas(Jogo& j);                 // language screen: true after P or E (set loaded), false after ESC or a signal
 void ConstroiObjetos(Jogo& j);             // the 13 objects of the session, in order, and the first layout
 void LiberaObjetos(Jogo& j);               // destroys the objects and the blobs (end of the process)
 void IniciaSessao(Jogo& j);                // objects, volumes, background music; jogo = 1
@@ -65,9 +67,9 @@ void IniciaSessao(Jogo& j);                // objects, volumes, background music
 void IniciaSemTelas(Jogo& j, int lingua);
 void PreparaPartida(Jogo& j);              // a run's set-up: a fresh blob layout around vecPosicao, a full time bar
 void ComecaPartida(Jogo& j);               // the next play frame is a run's first: emPartida, quadroPartida 0
-int CicloPrincipal(Jogo& j);               // menu and runs until the menu's quit answer; the exit status
+int CicloPrincipal(Jogo& j);               // menu and runs until the menu's quit answer or a signal, then the shut-down; the exit status
 ResultadoQuadro QuadroJogo(Jogo& j);       // one play frame
-void LacoJogo(Jogo& j);                    // frames until a loss, a win, ESC or the close request
+void LacoJogo(Jogo& j);                    // frames until a loss, a win, ESC, the close request or a signal
 int ExecutaJogo();                         // the whole program; returns the exit status
 const Jogo* SessaoAtual();                 // the session ExecutaJogo runs, for observers; null outside it
 

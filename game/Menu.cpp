@@ -46,7 +46,7 @@ Menu::Menu(unsigned int _sprMenu, unsigned int _sprPr, int _nQuadrosExibicao, in
       idioma(_idioma) {}
 
 int Menu::Toca() {
-    for (int i = 0; i < kQuadrosApresentacao; ++i) {
+    for (int i = 0; i < kQuadrosApresentacao && !BRZ_SinalRecebido(); ++i) {
         BRZ_LimpaTela();
         BRZ_DesenhaSprite(sprMenu, 0, 0, 0);
         BRZ_Sincroniza(kFpsTelas);
@@ -62,6 +62,7 @@ int Menu::EsperaEscolha() {
     int escolha = kSemEscolha;
     // Nothing is drawn while waiting: the picture of the last frame stays up.
     while (escolha == kSemEscolha) {
+        if (BRZ_SinalRecebido()) return MENU_SAIR;
         escolha = idioma == kIdiomaPortugues ? EscolhaPressionada(kTeclasPortugues, teclas)
                                              : EscolhaPressionada(kTeclasIngles, teclas);
         BRZ_Sincroniza(kFpsTelas);

@@ -1,6 +1,7 @@
 // The main menu screen: shows the menu picture, waits for one of the menu
 // keys of its language, fades to black and returns the choice. Runs its own
-// frame loop; it does not react to the window's close request. Owns nothing.
+// frame loop; it does not react to the window's close request, but leaves
+// it at once when a signal asks the program to end. Owns nothing.
 #ifndef VD_MENU_H
 #define VD_MENU_H
 
@@ -16,7 +17,9 @@ public:
 
     // Blocks until a menu key is pressed, then fades out: MENU_SAIR (S/X, ESC),
     // MENU_JOGAR (J/P, ENTER, space), MENU_TUTORIAL (T) or MENU_CREDITOS (C);
-    // with several in one frame the lowest code wins.
+    // with several in one frame the lowest code wins. Once a signal asks the
+    // program to end (BRZ_SinalRecebido), returns MENU_SAIR after the frame
+    // under way, without the fade.
     int Toca();
 
 private:

@@ -28,10 +28,10 @@ void Transicao::Segura() {
     const BRZ_Botao* teclas = BRZ_PegaTeclas();
     nFrames = 0;
     if (nQuadrosExibicao > kExibicaoMaximaContada) {
-        while (!teclas[BRZ_ESPACO].pressionado) BRZ_Sincroniza(kFpsTelas);
+        while (!teclas[BRZ_ESPACO].pressionado && !BRZ_SinalRecebido()) BRZ_Sincroniza(kFpsTelas);
         return;
     }
-    for (; nFrames < nQuadrosExibicao; ++nFrames) BRZ_Sincroniza(kFpsTelas);
+    for (; nFrames < nQuadrosExibicao && !BRZ_SinalRecebido(); ++nFrames) BRZ_Sincroniza(kFpsTelas);
 }
 
 void Transicao::Escurece() { Esmaece(nFrames, nQuadrosES, sprTela, sprPreto, x, y, AlfaEscurecendo); }

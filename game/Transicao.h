@@ -1,7 +1,8 @@
 // A full-screen picture screen (opening, manual pages, credits, lost and won
 // screens): fades the picture in from black, holds it, and fades it out to
 // black again. Runs its own frame loop; it does not react to the window's
-// close request. Owns nothing.
+// close request, but leaves it at once when a signal asks the program to
+// end. Owns nothing.
 #ifndef VD_TRANSICAO_H
 #define VD_TRANSICAO_H
 
@@ -17,7 +18,8 @@ public:
     Transicao(unsigned int _sprTela, unsigned int _sprPreto, int _nQuadrosExibicao, int _nQuadrosES);
 
     // Blocks through fade-in, hold and fade-out; the screen is black after it
-    // (unless the fades are empty). Can be played again.
+    // (unless the fades are empty). Can be played again. Once a signal asks
+    // the program to end (BRZ_SinalRecebido), returns after the frame under way.
     void Toca();
 
 private:

@@ -152,6 +152,11 @@ void reset();                                            // forget both registri
 unsigned long BRZ_TempoSistema();                        // milliseconds since SDL started
 void BRZ_Pausa(Uint32 pausa);                            // sleep pausa milliseconds
 void BRZ_DefineSincronizaUsuario(void (*funcao)());      // set or (null) remove the per-frame hook
+// From its start to its shut-down the engine catches SIGTERM, SIGINT and
+// SIGHUP (those the process does not ignore): instead of ending the process
+// at once or becoming a close request, a signal is only noted. The program
+// asks for it between frames and leaves through its own shut-down.
+int BRZ_SinalRecebido();                                 // the last of them noted since the start (kept after the shut-down), or 0
 // The files the next sprite-set loads will read, in the order they will be
 // loaded: a helper thread decodes them ahead while this thread goes on. The
 // loads stay as they are (same identifiers, same messages, printed by the
@@ -301,6 +306,12 @@ void BRZ_EncerraAntecipacao();
 // Frees the slot's surface and masks and empties its name (texture excluded);
 // returns 0, the identifier of a failed load.
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s);
+// The termination signals' catcher: the shared start-up puts it in place
+// before SDL's video starts (and forgets any signal noted before);
+// the shared shut-down, once SDL's video is closed, gives the signals
+// their former actions back (as does a failed start-up).
+void BRZ_CapturaSinais();
+void BRZ_DevolveSinais();
 
 // ---------------------------------------------------------------------------
 // Collision masks

@@ -92,6 +92,20 @@ static bool DesisteDoModo(const char* motivo) {
     return false;
 }
 
+// The depth asked for is 32 bits; an OpenGL mode takes its colour depth from
+// the context's attributes, and SDL converts a software surface. On a 16-bit
+// desktop SDL 1.2 answers such a request with the desktop's depth, while
+// sdl12-compat refuses any depth above the desktop's, although it then sets
+// the 32-bit mode all the same; asking again at the desktop's depth makes
+// both answer the question that matters: does a mode of this size exist.
+static int ModoVideoDisponivel(unsigned int largura, unsigned int altura, Uint32 flags) {
+    int bpp = SDL_VideoModeOK(int(largura), int(altura), BITS_POR_PIXEL, flags);
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (bpp == 0 && info && info->vfmt && info->vfmt->BitsPerPixel < BITS_POR_PIXEL)
+        bpp = SDL_VideoModeOK(int(largura), int(altura), info->vfmt->BitsPerPixel, flags);
+    return bpp;
+}
+
 // Fonts first: each holds a sprite set. With c_shutdown set, every occupied
 // entry goes at its one removal whatever its holder count.
 static void EsvaziaRegistros() {
@@ -116,9 +130,9 @@ void BRZ_InstalaRenderizador(const BRZ_Renderizador& r) {
     BRZ_DesenhaSpriteEfeito = r.DesenhaSpriteEfeito;
 }
 
-bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int altura, int modoVideo,
-                   const char* tituloJanela) {
-    if (inicializado) return false;
+// The start-up's steps after the signal catcher is in place.
+static bool IniciaModo(const BRZ_Renderizador& r, unsigned int largura, unsigned int altura, int modoVideo,
+                       const char* tituloJanela) {
     reset();
     if (SDL_WasInit(SDL_INIT_VIDEO)) return false;
     c_shutdown = false;
@@ -129,7 +143,7 @@ bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int
     printf("Iniciando o modo de vídeo%s: %ix%ix32bpp\n", r.nomeModo, int(largura), int(altura));
     Uint32 flags = AnunciaModoVideo(modoVideo, r.flagsVideo);
     puts("A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.");
-    if (SDL_VideoModeOK(int(largura), int(altura), BITS_POR_PIXEL, flags) == 0)
+    if (ModoVideoDisponivel(largura, altura, flags) == 0)
         return DesisteDoModo("O modo de vídeo não é suportado pelo hardware. Encerrando.");
     puts("O sistema indica que o modo é suportado. Tenta iniciar.");
     if (r.PedeContexto) r.PedeContexto();
@@ -146,6 +160,15 @@ bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int
     return true;
 }
 
+bool BRZ_IniciaCom(const BRZ_Renderizador& r, unsigned int largura, unsigned int altura, int modoVideo,
+                   const char* tituloJanela) {
+    if (inicializado) return false;  // a running engine keeps its catcher and the signal it noted
+    BRZ_CapturaSinais();
+    if (IniciaModo(r, largura, altura, modoVideo, tituloJanela)) return true;
+    BRZ_DevolveSinais();
+    return false;
+}
+
 const BRZ_Renderizador* BRZ_RenderizadorAtivo() { return ativo; }
 
 void BRZ_EncerraCom(const BRZ_Renderizador& r) {
@@ -159,6 +182,7 @@ void BRZ_EncerraCom(const BRZ_Renderizador& r) {
     puts("Encerrando a SDL.");
     if (screen) SDL_FreeSurface(screen);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    BRZ_DevolveSinais();
     screen = nullptr;
     fputs(r.despedida, stdout);
     fflush(stdout);

@@ -25,6 +25,11 @@ const int kTamanhoBloco = 2048;
 const unsigned int kVolumeMaximo = 100;   // percent
 const unsigned int kVolumeMixer = MIX_MAX_VOLUME;  // the mixer's 0..128 scale
 
+// RIFF chunk names as little-endian words, and the sizes of the file's
+// opening (RIFF, its size, WAVE) and of each chunk header (name, size).
+const Uint32 kRiff = 0x46464952, kWave = 0x45564157, kDados = 0x61746164;
+const int kAberturaRiff = 12, kCabecalhoBloco = 8;
+
 const int kPanEsquerda = -100;
 const int kPanDireita = 100;
 const int kGanhoMaximo = 254;  // both gains sum to this, so the centre is 127/127
@@ -47,10 +52,51 @@ Mix_Music*& Dados(BZA_Musica& s) { return s.musica; }
 void Libera(Mix_Chunk* c) { Mix_FreeChunk(c); }
 void Libera(Mix_Music* m) { Mix_FreeMusic(m); }
 
+// A RIFF WAVE file states how many bytes of samples its data chunk holds.
+// True when the stream, read from where it stands, is such a file cut short:
+// its data chunk, or the headers before it, end past the end of the file.
+// Leaves the stream where it was. Other streams are the decoder's to judge.
+bool WavCortado(SDL_RWops* fluxo) {
+    const long long inicio = SDL_RWtell(fluxo);
+    const long long fim = SDL_RWseek(fluxo, 0, RW_SEEK_END);
+    SDL_RWseek(fluxo, int(inicio), RW_SEEK_SET);
+    Uint32 abertura[3];
+    bool cortado = false;
+    if (SDL_RWread(fluxo, abertura, sizeof(Uint32), 3) == 3 && SDL_SwapLE32(abertura[0]) == kRiff &&
+        SDL_SwapLE32(abertura[2]) == kWave) {
+        long long bloco = inicio + kAberturaRiff;
+        Uint32 cabecalho[2];
+        for (;;) {
+            if (bloco + kCabecalhoBloco > fim || SDL_RWseek(fluxo, int(bloco), RW_SEEK_SET) < 0 ||
+                SDL_RWread(fluxo, cabecalho, sizeof(Uint32), 2) != 2) {
+                cortado = true;  // no data chunk before the end
+                break;
+            }
+            const long long tamanho = SDL_SwapLE32(cabecalho[1]);
+            if (SDL_SwapLE32(cabecalho[0]) == kDados) {
+                cortado = bloco + kCabecalhoBloco + tamanho > fim;
+                break;
+            }
+            bloco += kCabecalhoBloco + tamanho + (tamanho & 1);  // chunks keep an even length
+        }
+    }
+    SDL_RWseek(fluxo, int(inicio), RW_SEEK_SET);
+    return cortado;
+}
+
 // Effects go through an SDL read stream, which the decoder closes itself.
+// A WAV file cut short is refused here on every SDL: SDL 1.2 refuses it
+// itself, while SDL2 (under sdl12-compat) would play the whole sample frames
+// before the cut. Refused, a damaged effect is named by the load error
+// instead of playing cut short unnoticed.
 Mix_Chunk* Decodifica(BZA_Efeito&, const char* arquivo) {
     SDL_RWops* fluxo = SDL_RWFromFile(arquivo, "rb");
-    return fluxo ? Mix_LoadWAV_RW(fluxo, 1) : nullptr;
+    if (!fluxo) return nullptr;
+    if (WavCortado(fluxo)) {
+        SDL_RWclose(fluxo);
+        return nullptr;
+    }
+    return Mix_LoadWAV_RW(fluxo, 1);
 }
 Mix_Music* Decodifica(BZA_Musica&, const char* arquivo) { return Mix_LoadMUS(arquivo); }
 

@@ -44,7 +44,7 @@ void BZA_Encerra();                                    // halt all sound, free e
 void BZA_Reset();                                      // forget both registries and volumes without freeing: only safe while stopped
 void BZA_Sincroniza();                                 // per-frame hook; does nothing
 bool BZA_AjustaVolume(unsigned int musica, unsigned int efeitos); // percent, capped at 100, to the mixer's 0..128; false and a warning while stopped
-unsigned int BZA_CarregaEfeito(const char* arquivo);   // load (lowest free slot) or share by name; 0 and a message on failure, full registry or a name of 2048+ bytes
+unsigned int BZA_CarregaEfeito(const char* arquivo);   // load (lowest free slot) or share by name; 0 and a message on failure (a WAV cut short is one), full registry or a name of 2048+ bytes
 void BZA_RemoveEfeito(unsigned int id);                // give up one holder; the last one frees the sample
 unsigned int BZA_ProcuraEfeito(const char* apelido);   // first slot whose name equals apelido (free slots are named ""), or 0
 int BZA_TocaEfeito(unsigned int id, int posicao);      // play once panned -100 (left)..100 (right, clamped); mixer channel, -1 when all busy, 0 for a bad id

@@ -16,14 +16,14 @@ const int kTaxa = 44100;
 const int kAmostrasPorCiclo = 100;  // 441 Hz: the peak lands exactly on a sample
 const int kEsperaMaximaMs = 5000;
 
-void Put16(std::ofstream& f, uint16_t v) { f.put(char(v & 0xff)).put(char(v >> 8)); }
-void Put32(std::ofstream& f, uint32_t v) { Put16(f, uint16_t(v & 0xffff)); Put16(f, uint16_t(v >> 16)); }
+void Put16(std::string& f, uint16_t v) { f.push_back(char(v & 0xff)); f.push_back(char(v >> 8)); }
+void Put32(std::string& f, uint32_t v) { Put16(f, uint16_t(v & 0xffff)); Put16(f, uint16_t(v >> 16)); }
 
 // A canonical 44-byte header for mono 16-bit data with the given format tag.
-void WriteHeader(std::ofstream& f, uint16_t formato, uint32_t bytesDados) {
-    f.write("RIFF", 4);
+std::string Header(uint16_t formato, uint32_t bytesDados) {
+    std::string f = "RIFF";
     Put32(f, 36 + bytesDados);
-    f.write("WAVEfmt ", 8);
+    f += "WAVEfmt ";
     Put32(f, 16);
     Put16(f, formato);
     Put16(f, 1);
@@ -31,28 +31,35 @@ void WriteHeader(std::ofstream& f, uint16_t formato, uint32_t bytesDados) {
     Put32(f, kTaxa * 2);
     Put16(f, 2);
     Put16(f, 16);
-    f.write("data", 4);
+    f += "data";
     Put32(f, bytesDados);
+    return f;
+}
+
+bool Write(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+    return bool(f);
 }
 
 }  // namespace
 
-bool WriteToneWav(const std::string& path, int frames) {
-    std::ofstream f(path, std::ios::binary);
+std::string ToneWav(int frames) {
     const uint16_t kPcm = 1;
-    WriteHeader(f, kPcm, uint32_t(frames) * 2);
+    std::string f = Header(kPcm, uint32_t(frames) * 2);
     for (int i = 0; i < frames; ++i)
         Put16(f, uint16_t(int16_t(std::lround(kAmplitude * std::sin(2 * M_PI * i / kAmostrasPorCiclo)))));
-    return bool(f);
+    return f;
 }
 
+bool WriteToneWav(const std::string& path, int frames) { return Write(path, ToneWav(frames)); }
+
 bool WriteCorruptWav(const std::string& path) {
-    std::ofstream f(path, std::ios::binary);
     const uint16_t kFormatoDesconhecido = 0x7777;
-    WriteHeader(f, kFormatoDesconhecido, 64);
-    f << std::string(64, 'x');
-    return bool(f);
+    return Write(path, Header(kFormatoDesconhecido, 64) + std::string(64, 'x'));
 }
+
+bool WriteBytes(const std::string& path, const std::string& bytes) { return Write(path, bytes); }
 
 std::string UseDiskDriver(const std::string& dir) {
     std::string arquivo = dir + "/saida.raw";

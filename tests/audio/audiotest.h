@@ -10,8 +10,12 @@ namespace audiotest {
 const int kAmplitude = 16000;  // peak of every test tone
 
 // Mono 16-bit 44100 Hz tone of `frames` frames at 441 Hz, whose samples reach
-// exactly +kAmplitude. False when the file cannot be written.
+// exactly +kAmplitude: a canonical 44-byte header, then the samples.
+std::string ToneWav(int frames);
+// ToneWav written to a file. False when the file cannot be written.
 bool WriteToneWav(const std::string& path, int frames);
+// Any bytes written to a file. False when the file cannot be written.
+bool WriteBytes(const std::string& path, const std::string& bytes);
 // A RIFF/WAVE file whose sample format no decoder knows.
 bool WriteCorruptWav(const std::string& path);
 

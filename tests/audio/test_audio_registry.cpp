@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -195,20 +197,120 @@ TEST_F(AudioTest, StartFailsQuietlyWhenSdlAudioIsAlreadyUp) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-// SDL 1.2 brings its audio subsystem up even without a usable driver; the
-// failure shows when the mixer opens the device.
-TEST_F(AudioTest, StartReportsAnAudioDeviceThatCannotOpen) {
-    const char* anterior = getenv("SDL_AUDIODRIVER");
-    std::string driver = anterior ? anterior : "";
-    setenv("SDL_AUDIODRIVER", "inexistente", 1);
+const char* const kFalhaSubsistema = "Não conseguiu iniciar a Brisa Audio 2 (subseistema SDL). Erro do sistema: ";
+const char* const kFalhaFormato = "Não conseguiu iniciar a Brisa Audio 2 (formato de áudio). Erro do sistema: ";
+
+// An audio driver the start cannot use, set in the environment for one case.
+struct CasoDriver {
+    const char* nome;
+    const char* driver;        // SDL_AUDIODRIVER
+    const char* arquivoDisco;  // SDL_DISKAUDIOFILE, or null
+    bool soNaAbertura;         // every SDL starts its audio and only the mixer's open fails
+};
+void PrintTo(const CasoDriver& c, std::ostream* os) { *os << c.nome; }
+
+const CasoDriver kDrivers[] = {
+    {"DiskToAFolderThatIsNotThere", "disk", "/nonexistent/vd/saida.raw", true},
+    // SDL 1.2 starts its audio with any driver name and fails when the mixer
+    // opens it; SDL2 tries the driver as its audio starts. Only which of the
+    // two reports appears differs.
+    {"DriverThatDoesNotExist", "inexistente", nullptr, false},
+};
+
+class UnusableDriver : public AudioTest, public ::testing::WithParamInterface<CasoDriver> {
+protected:
+    void SetUp() override {
+        AudioTest::SetUp();
+        Guarda("SDL_AUDIODRIVER", GetParam().driver);
+        Guarda("SDL_DISKAUDIOFILE", GetParam().arquivoDisco);
+    }
+    void TearDown() override {
+        for (auto& [nome, valor] : anteriores_)
+            if (valor.empty())
+                unsetenv(nome.c_str());
+            else
+                setenv(nome.c_str(), valor.c_str(), 1);
+        AudioTest::TearDown();
+    }
+    void Guarda(const char* nome, const char* valor) {
+        const char* antes = getenv(nome);
+        anteriores_.emplace_back(nome, antes ? antes : "");
+        if (valor)
+            setenv(nome, valor, 1);
+        else
+            unsetenv(nome);
+    }
+    std::vector<std::pair<std::string, std::string>> anteriores_;
+};
+
+TEST_P(UnusableDriver, StartFailsWithTheStepAndSdlsReason) {
     vdtest::StdoutCapture saida;
     EXPECT_FALSE(BZA_Inicia());
-    setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
-    EXPECT_EQ(saida.Take(), std::string("Não conseguiu iniciar a Brisa Audio 2 (formato de áudio). Erro do sistema: ") +
-                                SDL_GetError() + "\n");
+    const std::string texto = saida.Take(), motivo = std::string(SDL_GetError()) + "\n";
+    if (GetParam().soNaAbertura) {
+        EXPECT_EQ(texto, kFalhaFormato + motivo);
+    } else {
+        EXPECT_TRUE(texto == kFalhaFormato + motivo || texto == kFalhaSubsistema + motivo) << texto;
+    }
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_AUDIO));
     EXPECT_FALSE(BZA_AjustaVolume(50, 50));
 }
+
+INSTANTIATE_TEST_SUITE_P(Audio, UnusableDriver, ::testing::ValuesIn(kDrivers),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
+// A WAV file laid out or damaged in one way, and whether it must load. The
+// tone has kQuadrosCurtos frames behind the canonical 44-byte header.
+struct CasoWav {
+    const char* nome;
+    bool blocoExtra;    // a LIST chunk between the format and the samples
+    long ajuste;        // bytes added (random bytes after the samples) or cut off the end
+    long corte;         // keep only this many bytes from the start; 0 keeps all
+    bool carrega;
+};
+void PrintTo(const CasoWav& c, std::ostream* os) { *os << c.nome; }
+
+const long kCabecalhoWav = 44;
+const CasoWav kWavs[] = {
+    {"Whole", false, 0, 0, true},
+    {"AnotherChunkBeforeTheSamples", true, 0, 0, true},
+    {"BytesAfterTheSamples", false, 10, 0, true},
+    // Cut short: SDL 1.2 refuses these itself, SDL2 would play the whole
+    // frames before the cut; the module refuses them on both.
+    {"CutInTheSamples", false, -300, 0, false},
+    {"CutByOneByte", false, -1, 0, false},
+    {"AnotherChunkAndCutInTheSamples", true, -300, 0, false},
+    {"CutRightAfterTheHeader", false, 0, kCabecalhoWav, false},
+    {"CutInTheHeader", false, 0, 30, false},
+};
+
+class WavFile : public AudioTest, public ::testing::WithParamInterface<CasoWav> {};
+
+TEST_P(WavFile, LoadsWholeOrIsRefusedWithItsName) {
+    ASSERT_TRUE(BZA_Inicia());
+    const CasoWav& c = GetParam();
+    std::string caminho = dir_ + "/efeito.wav";
+    std::string bytes = audiotest::ToneWav(kQuadrosCurtos);
+    if (c.blocoExtra) bytes.insert(kCabecalhoWav - 8, std::string("LIST\x04\0\0\0INFO", 12));
+    if (c.ajuste > 0) bytes += std::string(size_t(c.ajuste), '\x5a');
+    if (c.ajuste < 0) bytes.resize(bytes.size() - size_t(-c.ajuste));
+    if (c.corte > 0) bytes.resize(size_t(c.corte));
+    ASSERT_TRUE(audiotest::WriteBytes(caminho, bytes));
+    vdtest::StdoutCapture saida;
+    unsigned id = BZA_CarregaEfeito(caminho.c_str());
+    if (c.carrega) {
+        EXPECT_EQ(id, 1u);
+        EXPECT_EQ(saida.Take(), Formata("Carregou o efeito %s.\n", caminho));
+        EXPECT_GE(BZA_TocaEfeito(id, 0), 0);
+    } else {
+        EXPECT_EQ(id, 0u);
+        EXPECT_EQ(saida.Take(), Formata("Erro ao carregar o arquivo %s.\n", caminho));
+        EXPECT_EQ(BZA_ProcuraEfeito(""), 1u) << "the slot stays free";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Audio, WavFile, ::testing::ValuesIn(kWavs),
+                         [](const auto& info) { return std::string(info.param.nome); });
 
 TEST_F(AudioTest, BadIdentifiersPlayAndReleaseNothing) {
     ASSERT_TRUE(BZA_Inicia());

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -128,6 +129,16 @@ std::string PictureRefusal(const std::string& path) {
 }
 
 std::string SoundRefusal(const std::string& path) { return "Erro ao carregar o arquivo " + path + "."; }
+
+int AudioStartFailures(const std::string& text) {
+    const char* const kReports[] = {"Não conseguiu iniciar a Brisa Audio 2 (subseistema SDL). Erro do sistema: ",
+                                    "Não conseguiu iniciar a Brisa Audio 2 (formato de áudio). Erro do sistema: "};
+    int n = 0;
+    std::istringstream s(text);
+    for (std::string l; std::getline(s, l);)
+        for (const char* r : kReports) n += l.size() > strlen(r) && l.compare(0, strlen(r), r) == 0;
+    return n;
+}
 
 bool HasLine(const std::string& text, const std::string& line) {
     std::istringstream s(text);

@@ -47,6 +47,13 @@ bool IsEnglishScreen(const std::string& name);  // loaded only when English is c
 std::string PictureRefusal(const std::string& path);
 std::string SoundRefusal(const std::string& path);
 
+// The number of lines of `text` that are one of the audio module's two
+// start-failure reports with SDL's reason: SDL 1.2 starts its audio with any
+// driver and fails when the mixer opens the device, while SDL2 tries the
+// driver as its audio starts, so which report a missing device gives
+// depends on the SDL.
+int AudioStartFailures(const std::string& text);
+
 // Text helpers for captured output.
 bool HasLine(const std::string& text, const std::string& line);
 int CountOf(const std::string& text, const std::string& part);

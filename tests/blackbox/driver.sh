@@ -39,13 +39,15 @@ bb_cleanup() {
   for key in "${BB_HELD[@]}"; do xdotool keyup "$key" 2>/dev/null || true; done
   BB_HELD=()
   if [ -n "$BB_PID" ] && kill -0 "$BB_PID" 2>/dev/null; then
-    # SDL turns SIGTERM into a quit request, which most screens ignore.
+    # A test that failed half-way: no shut-down is waited for.
     kill -KILL "$BB_PID" 2>/dev/null || true
     wait "$BB_PID" 2>/dev/null || true
   fi
 }
 
-# bb_init <work folder>: a fresh work folder for this test's output and captures.
+# bb_init <work folder>: a fresh work folder for this test's output and
+# captures; <work folder>-<tag> when VD_OUTPUT_TAG names the run, so that two
+# runs of the same build side by side keep their own.
 bb_init() {
   if [ -z "${DISPLAY:-}" ]; then
     bb_fail "no X display: these tests need DISPLAY (scripts/test starts an Xvfb)"
@@ -56,21 +58,24 @@ bb_init() {
   done
   # No test may depend on a sound card; the dummy driver still decodes every file.
   export SDL_AUDIODRIVER=dummy
-  BB_WORK="$1"
+  BB_WORK="$1${VD_OUTPUT_TAG:+-$VD_OUTPUT_TAG}"
   rm -rf "$BB_WORK"
   mkdir -p "$BB_WORK"
   trap bb_cleanup EXIT
 }
 
 # bb_start <folder> <program>: starts the program with <folder> as its working
-# directory (where it finds rsrc/), its output line-buffered into the work folder.
+# directory (where it finds rsrc/), its output line-buffered into the work
+# folder, and the termination signals at their default actions, as a
+# terminal starts a program (a script's background job ignores SIGINT).
 bb_start() {
   local folder="$1" program="$2"
   BB_OUT="$BB_WORK/stdout.txt"
   BB_STATUS=""
   BB_WINDOW=""
-  # stdbuf and the subshell both exec, so $! is the game's own process id.
-  (cd "$folder" && exec stdbuf -oL "$program") >"$BB_OUT" 2>"$BB_WORK/stderr.txt" &
+  # env, stdbuf and the subshell all exec, so $! is the game's own process id.
+  (cd "$folder" && exec env --default-signal=HUP,INT,TERM stdbuf -oL "$program") \
+    >"$BB_OUT" 2>"$BB_WORK/stderr.txt" &
   BB_PID=$!
 }
 
@@ -255,6 +260,18 @@ bb_expect_output() {
     diff <(bb_output_normalised) "$1" >&2 || true
     bb_fail "the game's output differs from the expected output (diff above: < got, > expected)"
   fi
+}
+
+# bb_quit_from_language_screen: ESC, held until the game has gone (it may
+# take a frame or two to read the key); the game must end with status 0 and
+# print the start-up report, the sounds and the shut-down report, no more.
+bb_quit_from_language_screen() {
+  bb_key_down Escape
+  bb_wait_exit 30
+  bb_key_up Escape
+  bb_expect_status 0
+  bb_expected_clean_output >"$BB_WORK/expected.txt"
+  bb_expect_output "$BB_WORK/expected.txt"
 }
 
 # bb_expect_status <status>: the exit status the game ended with.

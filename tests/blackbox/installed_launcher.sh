@@ -33,19 +33,14 @@ expect_huge_pages() {
 }
 
 unset GLIBC_TUNABLES
-bb_expected_clean_output >"$BB_WORK/expected.txt"
 for program in "$launcher" "$elsewhere/vd"; do
   bb_start "$elsewhere" "$program"
   bb_wait_line "$BB_LAST_LOAD_LINE" 60
   bb_find_window 30
   bb_wait_screen "$prefix/share/games/vessel-drift/rsrc/menu_idiomas.jpg" language 30
   expect_huge_pages
-  bb_key_down Escape
-  bb_wait_exit 30
-  bb_key_up Escape
-  bb_expect_status 0
   # Every file was found: no load error between start-up and shut-down.
-  bb_expect_output "$BB_WORK/expected.txt"
+  bb_quit_from_language_screen
   echo "PASS: $program"
 done
 rm -rf "$prefix"   # 20 MB of installed files; the captures and output stay

@@ -3,10 +3,12 @@
 #   package_checks.sh <check> <build folder> <work folder> <version>
 # `build` makes the package with the build's CPack configuration into
 # <work>/cpack and unpacks it into <work>/root; every other check reads those.
+# With VD_OUTPUT_TAG set the work folder is <work>-<tag>, so that two runs of
+# the same build side by side (scripts/test's tests-compat) keep their own.
 set -euo pipefail
 check="$1"
 build="$2"
-work="$3"
+work="$3${VD_OUTPUT_TAG:+-$VD_OUTPUT_TAG}"
 version="$4"
 here=$(cd "$(dirname "$0")" && pwd)
 arch=$(dpkg --print-architecture)

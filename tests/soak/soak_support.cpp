@@ -57,6 +57,13 @@ MemoryUse MeasureMemory() {
 }
 
 void GrowthWatch::Sample() {
+    // Memory that was freed but that malloc keeps in its heap for later is
+    // given back to the system first, so that resident memory counts what the
+    // process holds. How much malloc keeps depends on where blocks still in
+    // use happen to lie among the freed ones, that is on the SDL build's order
+    // of allocations: after a shut-down of the whole game it kept 1 to 54 MiB
+    // under SDL 1.2 and up to 207 MiB under sdl12-compat, none of it in use.
+    malloc_trim(0);
     last_ = MeasureMemory();
     if (!warmedUp_) return;
     ++measured_;

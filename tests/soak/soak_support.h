@@ -57,7 +57,9 @@ MemoryUse MeasureMemory();
 
 // Memory of a long run sampled now and then. The first samples warm up
 // (the allocator's pools, SDL's lazily built blit data); every later sample
-// is compared with the last warm-up one.
+// is compared with the last warm-up one. A sample first hands the free
+// memory malloc keeps back to the system (malloc_trim), so only memory the
+// process holds counts.
 class GrowthWatch {
 public:
     void Sample();

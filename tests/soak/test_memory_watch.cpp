@@ -6,6 +6,8 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "Inimigo.h"
@@ -74,6 +76,32 @@ TEST_F(GrowthWatchCheck, OneSmallPictureLostPerCycleBreaksBothBounds) {
     EXPECT_GT(w.residentGrowthKiB(), kCycleBounds.residentKiB) << w.Report();
     EXPECT_GT(w.heapGrowthBytes(), kCycleBounds.heapBytes) << w.Report();
     for (SDL_Surface* s : lost) SDL_FreeSurface(s);
+}
+
+// Freed memory malloc keeps for later is no leak: here every measured cycle
+// frees 32 MiB of blocks from malloc's heap under a block that stays in use
+// above them (so malloc cannot shrink its heap by itself), and frees the
+// previous cycle's such block. Every block is below the 128 KiB from which
+// malloc maps a block of its own, and the one left above is larger than any
+// free piece of the heap, so it comes from the top.
+TEST_F(GrowthWatchCheck, FreedMemoryMallocKeepsIsNotGrowth) {
+    const size_t kBlock = 64 * 1024, kBlocks = 512, kAbove = 100 * 1024;
+    GrowthWatch w;
+    std::vector<char*> blocks(kBlocks);
+    char* above = nullptr;
+    for (int c = 0; c < kWarmUp + kMeasuredCycles / 10; ++c) {
+        if (c >= kWarmUp) {
+            for (char*& b : blocks) b = static_cast<char*>(memset(malloc(kBlock), 1, kBlock));
+            char* next = static_cast<char*>(malloc(kAbove));
+            for (char* b : blocks) free(b);
+            free(above);
+            above = next;
+        }
+        w.Sample();
+        if (c + 1 == kWarmUp) w.EndWarmUp();
+    }
+    free(above);
+    EXPECT_EQ(GrowthBeyond(w, kCycleBounds), "") << w.Report();
 }
 
 }  // namespace

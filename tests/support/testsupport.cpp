@@ -41,7 +41,9 @@ void RemoveTree(const std::string& path) {
 
 std::string OutputDir(const std::string& area) {
     const char* bin = getenv("VD_BINARY_DIR");
+    const char* tag = getenv("VD_OUTPUT_TAG");
     std::string dir = std::string(bin && *bin ? bin : ".") + "/test-output/" + area;
+    if (tag && *tag) dir += std::string("-") + tag;
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     return dir;

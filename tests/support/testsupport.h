@@ -29,7 +29,9 @@ struct Picture {
 std::string MakeTempDir(const std::string& tag);
 void RemoveTree(const std::string& path);
 
-// Where a test keeps pictures worth looking at: <build>/test-output/<area>/.
+// Where a test keeps pictures worth looking at: <build>/test-output/<area>/,
+// or <area>-<tag>/ when VD_OUTPUT_TAG names the run (two runs of the same
+// build side by side, as scripts/test's tests-compat stage, keep their own).
 std::string OutputDir(const std::string& area);
 
 // Writes the picture as PNG, RGBA or (withAlpha false) RGB. False on failure.

@@ -1,5 +1,8 @@
 #include "route.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -22,9 +25,13 @@ bool Fail(std::string* error, const std::string& why) {
 
 }  // namespace
 
+// Written beside the file and then renamed over it, so that a reader (a
+// test run of the same build started beside this one) sees the old route
+// or the new one, never a part.
 bool WriteRoute(const std::string& path, const Route& route, std::string* error) {
-    std::ofstream out(path);
-    if (!out) return Fail(error, "cannot open " + path + " for writing");
+    const std::string partial = path + ".partial-" + std::to_string(getpid());
+    std::ofstream out(partial);
+    if (!out) return Fail(error, "cannot open " + partial + " for writing");
     out << "# Vessel Drift route: keys held in each play frame of the first run\n"
         << "# <count> <up> <down> <space>\n"
         << "frames " << route.frames.size() << "\n";
@@ -36,8 +43,11 @@ bool WriteRoute(const std::string& path, const Route& route, std::string* error)
         out << (j - i) << ' ' << Flag(in.up) << ' ' << Flag(in.down) << ' ' << Flag(in.space) << '\n';
         i = j;
     }
-    out.flush();
-    if (!out) return Fail(error, "write to " + path + " failed");
+    out.close();
+    if (!out || rename(partial.c_str(), path.c_str()) != 0) {
+        remove(partial.c_str());
+        return Fail(error, "write to " + path + " failed");
+    }
     return true;
 }
 
