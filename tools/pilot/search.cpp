@@ -168,6 +168,41 @@ ResultadoQuadro PlayStretch(HeadlessSession& s, const Input& in, int frames, Sea
     return last;
 }
 
+// One depth-first search from the session's state, `inputs` the keys of the
+// frames played before it; gives up once result->simulatedFrames passes `budget`.
+void SearchFrom(HeadlessSession& session, const Lumen& lumen, const SearchLimits& limits, long budget,
+                std::vector<Input> inputs, SearchResult* out) {
+    SearchResult& result = *out;
+    Steering steering(lumen, session.game(), offsetX * float(limits.stretch) / 2);
+    std::vector<Node> stack;
+    stack.push_back(Node{session.Save(), Options(steering.Suggest())});
+    while (!stack.empty()) {
+        if (result.simulatedFrames > budget) {
+            result.failure = "gave up after " + std::to_string(result.simulatedFrames) + " simulated frames";
+            return;
+        }
+        Node& node = stack.back();
+        if (node.next == node.options.size()) {
+            stack.pop_back();
+            ++result.backtracks;
+            continue;
+        }
+        Input in = node.options[node.next++];
+        session.Restore(node.state);
+        inputs.resize(size_t(node.state.frame));
+        ResultadoQuadro end = PlayStretch(session, in, limits.stretch, &result);
+        if (end == QUADRO_SEGUE || end == QUADRO_GANHOU) inputs.resize(size_t(session.frame()), in);
+        if (end == QUADRO_GANHOU) {
+            result.won = true;
+            result.route.frames = inputs;
+            result.failure.clear();
+            return;
+        }
+        if (end == QUADRO_SEGUE) stack.push_back(Node{session.Save(), Options(steering.Suggest())});
+    }
+    result.failure = "every input sequence loses";
+}
+
 }  // namespace
 
 bool Lumen::Build(const Recursos& r, std::string* error) {
@@ -231,34 +266,17 @@ SearchResult FindRoute(HeadlessSession& session, const Lumen& lumen, const Searc
         result.failure = "the run is lost on its first frame, before any key can act";
         return result;
     }
-    Steering steering(lumen, session.game(), offsetX * float(limits.stretch) / 2);
-    std::vector<Input> inputs{none};
-    std::vector<Node> stack;
-    stack.push_back(Node{session.Save(), Options(steering.Suggest())});
-    while (!stack.empty()) {
-        if (result.simulatedFrames > limits.maxSimulatedFrames) {
-            result.failure = "gave up after " + std::to_string(result.simulatedFrames) + " simulated frames";
-            return result;
-        }
-        Node& node = stack.back();
-        if (node.next == node.options.size()) {
-            stack.pop_back();
-            ++result.backtracks;
-            continue;
-        }
-        Input in = node.options[node.next++];
-        session.Restore(node.state);
-        inputs.resize(size_t(node.state.frame));
-        ResultadoQuadro end = PlayStretch(session, in, limits.stretch, &result);
-        if (end == QUADRO_SEGUE || end == QUADRO_GANHOU) inputs.resize(size_t(session.frame()), in);
-        if (end == QUADRO_GANHOU) {
-            result.won = true;
-            result.route.frames = inputs;
-            return result;
-        }
-        if (end == QUADRO_SEGUE) stack.push_back(Node{session.Save(), Options(steering.Suggest())});
+    const Snapshot afterFirst = session.Save();
+    const long share = limits.maxSimulatedFrames / long(std::max<size_t>(1, limits.startWaits.size()));
+    Input wait;
+    wait.space = true;
+    for (size_t i = 0; i < limits.startWaits.size() && !result.won; ++i) {
+        session.Restore(afterFirst);
+        if (PlayStretch(session, wait, limits.startWaits[i], &result) != QUADRO_SEGUE) continue;
+        std::vector<Input> inputs{none};
+        inputs.resize(size_t(session.frame()), wait);
+        SearchFrom(session, lumen, limits, share * long(i + 1), inputs, &result);
     }
-    result.failure = "every input sequence loses";
     return result;
 }
 

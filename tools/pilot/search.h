@@ -37,6 +37,11 @@ private:
 struct SearchLimits {
     int stretch = 6;                   // frames per decision
     long maxSimulatedFrames = 2000000;  // give up after this many play frames in all (about 20 s)
+    // A search that runs into a blob which closes the way whenever a run gets
+    // there without stopping starts again after holding space for longer at
+    // the start (a stop the depth-first search would reach only by undoing
+    // thousands of frames); each try has an equal share of the frames.
+    std::vector<int> startWaits{0, 30, 60, 120, 240};
 };
 
 struct SearchResult {
@@ -53,9 +58,10 @@ struct SearchResult {
     std::string failure;
 };
 
-// Searches from the session's current state (the start of a run). The first
-// play frame always has no keys held: a replay cannot press anything before
-// the run's first frame reads its input.
+// Searches from the session's current state (the start of a run), once per
+// start wait, until one wins. The first play frame always has no keys held:
+// a replay cannot press anything before the run's first frame reads its input.
+// When none wins the result tells where the last try got stuck.
 SearchResult FindRoute(HeadlessSession& session, const Lumen& lumen, const SearchLimits& limits);
 
 // The solid extent of every frame of a sprite set (empty for identifier 0).

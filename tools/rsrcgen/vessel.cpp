@@ -27,7 +27,7 @@ struct Point {
 const std::vector<Point> kTopWall = {
     {0, 890}, {700, 850}, {950, 780}, {1250, 700}, {1550, 620}, {1850, 540}, {2050, 470}, {2192, 392},
     {2270, 402}, {2355, 432}, {2550, 530}, {2800, 650}, {3050, 760}, {3300, 850}, {3550, 880}, {3750, 850},
-    {3950, 740}, {4100, 640}, {4200, 596}, {4300, 572}, {4450, 575}, {4600, 610}, {4700, 640}, {4800, 690},
+    {3950, 740}, {4100, 635}, {4200, 570}, {4300, 530}, {4450, 535}, {4600, 595}, {4700, 620}, {4800, 650},
     {4920, 850}, {5052, 985}, {5163, 1025}, {5350, 1050}, {5600, 1080}, {5800, 1090}, {6000, 1105},
     {6150, 1085}, {6300, 1040}, {6450, 995}, {6600, 955}, {6800, 900}, {7100, 830}, {7400, 790}, {7700, 790},
     {8000, 830}, {8300, 890}, {8600, 940}, {8850, 1000}, {9040, 990}, {9200, 975}, {9400, 945}, {9600, 905},
@@ -60,20 +60,6 @@ const std::vector<Point> kBottomWall = {
 // Small slow ripples on each wall so it reads as tissue, not as a plotted curve.
 constexpr double kRippleSlow = 7.0, kRippleFast = 3.0;
 constexpr double kRippleSlowLength = 170.0, kRippleFastLength = 53.0;
-// Side vessels crossing the narrow stretch before the finish: tall straight
-// shafts down which the drifting blobs of rows 41-44 cross the way now and
-// then. A shaft is a rectangle with rounded corners, a little wider than its
-// blob and reaching 26 px further left: on a beat frame the play frame tests
-// a blob 18 to 20 px left of where it is, and a blob that met the shaft's side
-// then would turn back early. A shaft so tall lets its blob turn rarely, so
-// when it crosses the way hardly depends on how a run went before; the last
-// one (row 44) crosses as a run that never holds space gets there.
-struct SideVessel {
-    double left, right, top, bottom;
-};
-const SideVessel kSideVessels[] = {
-    {16186, 16294, 350, 1600}, {16386, 16494, 350, 1600}, {16586, 16694, 350, 1600}, {16786, 16894, 475, 1608}};
-constexpr double kSideVesselCorner = 16;
 // Beyond this distance a side vessel's wall is further than the lumen's (the tissue is shaded by depth to here).
 constexpr double kSideVesselReach = 600;
 // The narrow stretch by the first three side vessels has smooth walls: its

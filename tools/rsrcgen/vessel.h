@@ -22,6 +22,23 @@ constexpr int kNanoStartX = kNanoInicioMapaX, kNanoStartY = kNanoInicioMapaY;
 constexpr int kNanoMaskWidth = kNanoColisaoLargura, kNanoMaskHeight = kNanoColisaoAltura;
 constexpr int kWinMaskX = kVitoriaMapaX;
 
+// Side vessels crossing the narrow stretch before the finish: tall straight
+// shafts down which the drifting blobs of rows 41-44 cross the way now and
+// then. A shaft is a rectangle with corners rounded by kSideVesselCorner
+// (map pixels), a little wider than its blob and reaching 26 px further
+// left: on a beat frame the play frame tests a blob 18 to 20 px left of where
+// it is, and a blob that met the shaft's side then would turn back early. A
+// shaft so tall lets its blob turn rarely, so when it crosses the way hardly
+// depends on how a run went before; the last one (row 44) crosses as a run
+// that never holds space gets there. Depth and Solid include them; Top and
+// Bottom are the lumen's walls alone.
+struct SideVessel {
+    double left, right, top, bottom;
+};
+inline constexpr SideVessel kSideVessels[] = {
+    {16186, 16294, 350, 1600}, {16386, 16494, 350, 1600}, {16586, 16694, 350, 1600}, {16786, 16894, 475, 1608}};
+constexpr double kSideVesselCorner = 16;
+
 // y of the top and bottom wall surfaces at map column x (0 <= x < kMapWidth).
 double Top(int x);
 double Bottom(int x);
