@@ -5,14 +5,15 @@
 //
 //   humanplayer [--data DIR] [--mode anticipating|reactive] [--delay D] [--hold H]
 //               [--jitter J] [--seed S] [--runs N] [--no-space] [--trace]
-//               [--survey] [--narrow] [--chart FILE]
+//               [--survey] [--delays D1,D2,...] [--narrow] [--chart FILE]
 //
 // Without --survey, --narrow or --chart it plays N runs (seeds S, S+1, ...)
 // with one style and prints how each ended. --survey plays N runs of every
-// mode at a range of delays, with and without space, and prints the win
-// rates and where the runs were lost. --narrow prints the narrowest places of
-// the vessel and the room per map tile. --chart writes the difficulty chart
-// (with the losses of --survey marked). --trace prints every choice of keys.
+// mode at a range of delays (or those of --delays), with and without space,
+// and prints the win rates and where the runs were lost. --narrow prints the
+// narrowest places of the vessel and the room per map tile. --chart writes
+// the difficulty chart (with the losses of --survey marked). --trace prints
+// every choice of keys.
 // DIR holds rsrc/ (default: the current folder); relative output paths are
 // taken from the folder it was started in.
 // Exit status 0 when every run played was won (or nothing was played).
@@ -36,13 +37,14 @@ namespace {
 const char kUsage[] =
     "usage: humanplayer [--data DIR] [--mode anticipating|reactive] [--delay D] [--hold H]\n"
     "                   [--jitter J] [--seed S] [--runs N] [--no-space] [--trace]\n"
-    "                   [--survey] [--narrow] [--chart FILE]\n";
+    "                   [--survey] [--delays D1,D2,...] [--narrow] [--chart FILE]\n";
 
 struct Options {
     std::string data = ".";
     pilot::PlayerStyle style;
     int runs = 1;
     bool survey = false, narrow = false;
+    std::vector<int> delays;  // surveyed delays; empty: the survey's own
     std::string chart;
 };
 
@@ -51,6 +53,20 @@ bool Number(const char* text, int* out) {
     long v = strtol(text, &end, 10);
     if (!*text || *end || v < 0 || v > 100000) return false;
     *out = int(v);
+    return true;
+}
+
+// "D1,D2,...": every one a Number.
+bool NumberList(const char* text, std::vector<int>* out) {
+    std::string rest = text;
+    out->clear();
+    for (size_t start = 0; start <= rest.size();) {
+        size_t comma = std::min(rest.find(',', start), rest.size());
+        int n = 0;
+        if (!Number(rest.substr(start, comma - start).c_str(), &n)) return false;
+        out->push_back(n);
+        start = comma + 1;
+    }
     return true;
 }
 
@@ -76,6 +92,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->data = v;
         } else if (a == "--chart") {
             o->chart = v;
+        } else if (a == "--delays") {
+            if (!NumberList(v, &o->delays)) return false;
         } else if (a == "--mode") {
             std::string m = v;
             if (m != "anticipating" && m != "reactive") return false;
@@ -146,6 +164,7 @@ int Run(const Options& o) {
         plan.hold = o.style.hold;
         plan.jitter = o.style.jitter;
         plan.firstSeed = o.style.seed;
+        if (!o.delays.empty()) plan.delays = o.delays;
         pilot::PrintSurvey(pilot::RunSurvey(session, start, sight, plan, &losses), stdout);
     }
     if (!o.survey && !o.narrow && o.chart.empty()) status = PlayRuns(session, start, sight, o);
