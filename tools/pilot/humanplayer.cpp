@@ -112,13 +112,6 @@ bool ParseOptions(int argc, char** argv, Options* o) {
     return true;
 }
 
-std::string Absolute(const std::string& path) {
-    if (path.empty() || path[0] == '/') return path;
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof cwd)) return path;
-    return std::string(cwd) + "/" + path;
-}
-
 int PlayRuns(pilot::HeadlessSession& session, const pilot::Snapshot& start, const pilot::Sight& sight,
              const Options& o) {
     int won = 0;
@@ -138,7 +131,7 @@ int PlayRuns(pilot::HeadlessSession& session, const pilot::Snapshot& start, cons
 }
 
 int Run(const Options& o) {
-    std::string chartPath = Absolute(o.chart);
+    std::string chartPath = pilot::AbsolutePath(o.chart);
     if (chdir(o.data.c_str()) != 0) {
         fprintf(stderr, "humanplayer: cannot enter %s\n", o.data.c_str());
         return 1;

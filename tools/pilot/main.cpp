@@ -48,14 +48,6 @@ bool ParseOptions(int argc, char** argv, Options* o) {
     return true;
 }
 
-// Output paths stay relative to where the pilot was started, not to DIR.
-std::string Absolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/') return path;
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof cwd)) return path;
-    return std::string(cwd) + "/" + path;
-}
-
 double ProcessSeconds() {
     timespec t;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
@@ -96,7 +88,7 @@ bool Replay(pilot::HeadlessSession& s, const pilot::Snapshot& start, const pilot
 }
 
 int Run(const Options& o) {
-    std::string routePath = Absolute(o.route), picturePath = Absolute(o.picture);
+    std::string routePath = pilot::AbsolutePath(o.route), picturePath = pilot::AbsolutePath(o.picture);
     std::error_code ec;
     for (const std::string& p : {routePath, picturePath})
         std::filesystem::create_directories(std::filesystem::path(p).parent_path(), ec);

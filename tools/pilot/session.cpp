@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "brisaaudio2.h"
@@ -109,6 +111,13 @@ void HeadlessSession::Restore(const Snapshot& s) {
     for (size_t i = 0; i < j.inimigos.size(); ++i) *j.inimigos[i] = s.blobs[i];
     j.quadroPartida = s.frame;
     j.jogo = 1;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd)) return path;
+    return std::string(cwd) + "/" + path;
 }
 
 }  // namespace pilot

@@ -52,6 +52,11 @@ private:
     bool started_ = false;
 };
 
+// `path` taken from the current folder, so that it still names the same file
+// after the tools enter the folder that holds rsrc/; unchanged when already
+// absolute or when the current folder cannot be read.
+std::string AbsolutePath(const std::string& path);
+
 }  // namespace pilot
 
 #endif
