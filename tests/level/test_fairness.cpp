@@ -157,6 +157,20 @@ TEST_F(Level, TheSameSeedPlaysTheSameRunAndTheDelayMatters) {
     EXPECT_TRUE(Play(Style(pilot::Planning::kReactive, 0, 1)).Won());
 }
 
+TEST_F(Level, TheDriftThePlayerCountsOnIsThePlayFrames) {
+    // A run with no keys, frame by frame past the heart's second beat (or
+    // until it is lost): where the player expects the nanobot is where the
+    // play frame has put it.
+    session_->Restore(*start_);
+    int checked = 0;
+    for (int f = 1; f <= 2 * kPeriodoBatida + 10; ++f) {
+        if (session_->Play(pilot::Input{}) != QUADRO_SEGUE) break;
+        ASSERT_EQ(int(pilot::NanoMapX(vecPosicao)), pilot::DrivenX(f)) << "frame " << f;
+        ++checked;
+    }
+    EXPECT_GT(checked, kPeriodoBatida) << "lost before the heart's first beat";
+}
+
 TEST_F(Level, RoomNarrowsFromTheFirstTwoTilesToTheLastThird) {
     pilot::Profile p = pilot::MeasureProfile(*sight_);
     std::vector<pilot::TileRoom> tiles = pilot::RoomPerTile(p);
