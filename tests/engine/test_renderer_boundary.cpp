@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine_helpers.h"
+#include "test_renderer.h"
 
 using namespace vdtest;
 
@@ -25,22 +26,9 @@ int g_holdersAtPublish = -1;
 int g_presents = 0;
 
 extern const BRZ_Renderizador kTest;
+using Repasse = RepasseAoNucleo<kTest>;
 
 void Note(const std::string& step) { g_log += (g_log.empty() ? "" : " ") + step; }
-
-void Encerra() { BRZ_EncerraCom(kTest); }
-void Sincroniza(Uint8 fps) {
-    static Uint32 tempoAnterior = 0;
-    BRZ_SincronizaCom(kTest, fps, &tempoAnterior);
-}
-void LimpaTela() {}
-void TrocaCor(Uint8, Uint8, Uint8) {}
-void Limita(int, int, int, int) {}
-void Libera() {}
-unsigned int Carrega(const char* arquivo, int l, int a) { return BRZ_CarregaSpriteSetCom(kTest, arquivo, l, a); }
-void Remove(unsigned int id) { BRZ_RemoveSpriteSetCom(kTest, id); }
-bool Desenha(unsigned int, unsigned int, int, int) { return false; }
-bool DesenhaEfeito(unsigned int, unsigned int, int*, int*, Uint8, Uint8, Uint8, Uint8) { return false; }
 
 int IniciaVideo() {
     Note("video");
@@ -77,8 +65,9 @@ void Retira(BRZ_SpriteSet* s) {
 }
 
 const BRZ_Renderizador kTest = {
-    Encerra,  Sincroniza,  LimpaTela,   TrocaCor,      Limita, Libera, Carrega, Remove, Desenha, DesenhaEfeito,
-    " (test)", 0,          IniciaVideo, PedeContexto,  ConfereModo, PreparaModo,
+    Repasse::Encerra, Repasse::Sincroniza, Repasse::LimpaTela, Repasse::TrocaCor, Repasse::Limita,
+    Repasse::Libera, Repasse::Carrega, Repasse::Remove, Repasse::Desenha, Repasse::DesenhaEfeito,
+    " (test)", 0, IniciaVideo, PedeContexto, ConfereModo, PreparaModo,
     Apresenta,
     PreparaImagem, true, Publica, Retira,
     "done",

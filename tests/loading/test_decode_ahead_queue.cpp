@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "brisa2d2.h"
+#include "test_renderer.h"
 #include "loading_support.h"
 #include "testsupport.h"
 
@@ -31,6 +32,7 @@ std::string g_ways;                 // "ahead" or "read", one per load, in order
 std::atomic<int> g_decodesAhead{0};  // the renderer's decoder, on any thread
 
 extern const BRZ_Renderizador kTest;
+using Repasse = RepasseAoNucleo<kTest>;
 
 void Note(const char* way) { g_ways += (g_ways.empty() ? "" : " ") + std::string(way); }
 
@@ -40,18 +42,7 @@ int Side(int w, int h, int) {
     return side;
 }
 
-void Encerra() { BRZ_EncerraCom(kTest); }
-void Sincroniza(Uint8 fps) {
-    static Uint32 tempoAnterior = 0;
-    BRZ_SincronizaCom(kTest, fps, &tempoAnterior);
-}
-void Nada() {}
-void TrocaCor(Uint8, Uint8, Uint8) {}
-void Limita(int, int, int, int) {}
-unsigned int Carrega(const char* arquivo, int l, int a) { return BRZ_CarregaSpriteSetCom(kTest, arquivo, l, a); }
-void Remove(unsigned int id) { BRZ_RemoveSpriteSetCom(kTest, id); }
-bool Desenha(unsigned int, unsigned int, int, int) { return false; }
-bool DesenhaEfeito(unsigned int, unsigned int, int*, int*, Uint8, Uint8, Uint8, Uint8) { return false; }
+void Apresenta() {}
 
 bool PreparaImagem(BRZ_SpriteSet* s, const char*, int largura, int altura) {
     Note("read");
@@ -87,9 +78,10 @@ bool PreparaAntecipada(BRZ_SpriteSet* s, const char*, int largura, int altura, B
 }
 
 const BRZ_Renderizador kTest = {
-    Encerra, Sincroniza, Nada, TrocaCor, Limita, Nada, Carrega, Remove, Desenha, DesenhaEfeito,
+    Repasse::Encerra, Repasse::Sincroniza, Repasse::LimpaTela, Repasse::TrocaCor, Repasse::Limita,
+    Repasse::Libera, Repasse::Carrega, Repasse::Remove, Repasse::Desenha, Repasse::DesenhaEfeito,
     " (test)", 0, nullptr, nullptr, nullptr, nullptr,
-    Nada,
+    Apresenta,
     PreparaImagem, true, nullptr, nullptr,
     "done",
     DecodificaAdiantado, PreparaAntecipada,
