@@ -68,18 +68,26 @@ int EmpurraoHorizontal(Jogo& j, const math::Vector2D& res) {
     return r2;
 }
 
-// Each blob moves and turns back from the wall of the tile that holds
-// its corner. It is tested with its own sprite set (a moving blob tested with
-// the fixed-blob mask would miss the wall on its fourth frame and sink in).
-void MoveObstaculos(Jogo& j) {
+// Where a blob stands on the map (from map tile 0's top-left corner) once it
+// has taken this frame's scroll, which it takes only after it is drawn.
+math::Vector2D NoMapa(const Inimigo& b, math::Vector2D rolagem) { return b.getPosicao() + rolagem - vecPosicao; }
+
+// Each blob moves and turns back from the wall of the tile that holds its
+// corner. The wall is tested where the blob stands on the map, its position
+// and this frame's scroll (the map has already taken it): tested without the
+// scroll, the test was off by the keys held and the beat, and a turn could
+// leave a blob in the wall, turning back into it frame after frame. It is
+// tested with its own sprite set (a moving blob tested with the fixed-blob
+// mask would miss the wall on its fourth frame and sink in).
+void MoveObstaculos(Jogo& j, math::Vector2D rolagem) {
     for (Inimigo* b : j.inimigos) {
-        int nQuadroIn = int((b->getPosicao().x - vecPosicao.x) / float(kLarguraTile));
+        const math::Vector2D antes = NoMapa(*b, rolagem);
+        const int nQuadroIn = int(antes.x / float(kLarguraTile));
         b->Atualiza();
         if (!TileExiste(nQuadroIn)) continue;  // past the map: no wall to bounce off
-        math::Vector2D pos = b->getPosicao();
-        if (BRZ_ColidiuSprites(b->getSprite(), unsigned(b->getQuadroAtual()), int(pos.x), int(pos.y),
-                               j.r.colisao[nQuadroIn], 0, TileX(nQuadroIn), int(vecPosicao.y)))
-            b->Rebate();
+        const math::Vector2D depois = NoMapa(*b, rolagem);
+        const math::Vector2D naTile = depois - math::Vector2D(float(kLarguraTile * nQuadroIn), 0);
+        if (BateNaParede(*b, naTile, depois.y - antes.y, j.r.colisao[nQuadroIn])) b->Rebate();
     }
 }
 
@@ -325,7 +333,7 @@ ResultadoQuadro QuadroJogo(Jogo& j) {
     int r2 = EmpurraoHorizontal(j, res);
     vecPosicao.x = vecPosicao.x + float(r2);
     int nQuadro = int((float(g_offset) - vecPosicao.x) / float(kLarguraTile));
-    MoveObstaculos(j);
+    MoveObstaculos(j, math::Vector2D(float(r2), ry));
     if (TocouObstaculo(j)) {
         PerdeuParaObstaculo(j);
         return QUADRO_PERDEU_OBSTACULO;

@@ -13,5 +13,14 @@
 void Reset(std::vector<Inimigo*>& v, unsigned spL, unsigned spG);
 // Destroys every blob of `v` and empties it.
 void LiberaObstaculos(std::vector<Inimigo*>& v);
+// Whether blob `b`, which has just moved `passo` px down (up when negative)
+// to `naTile` (its corner from the top-left corner of the map tile whose
+// collision picture is `parede`), runs into that wall and must turn round:
+// it touches the wall and would leave it sooner by going back than by going
+// on. A blob touching a wall it is already leaving (after its turn, or when
+// an animation frame reaches further) is not turned again, so one turn takes
+// it out of the wall. A still blob (`passo` 0) never turns. Every call makes
+// one contact test; further ones only while the blob touches the wall.
+bool BateNaParede(const Inimigo& b, math::Vector2D naTile, float passo, unsigned parede);
 
 #endif

@@ -7,6 +7,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -189,6 +191,135 @@ TEST_F(Level, RoomNarrowsFromTheFirstTwoTilesToTheLastThird) {
     EXPECT_TRUE(closing);
     std::string error;
     EXPECT_TRUE(pilot::WriteChart(vdtest::OutputDir("level") + "/difficulty.png", *sight_, {}, &error)) << error;
+}
+
+// What the moving blobs do in one run played with a pattern of keys, seen in
+// map coordinates (each blob against the map it drifts in, after the frame's
+// scroll): when each turns round, and the longest stretches of play frames on
+// which one turns every frame and stays in its wall.
+struct BlobRun {
+    std::string name;
+    std::vector<std::vector<int>> turns;  // per layout row, the play frames it was seen turned on
+    int frames = 0;                       // play frames the run lasted
+    int mostTurnsInARow = 0, turningRow = 0;
+    std::vector<int> mostFramesInTheWall;  // per layout row
+};
+
+// Whether `b` overlaps the wall of the tile that holds its corner, where it
+// stands on the map now.
+bool InTheWall(const Recursos& r, const Inimigo& b) {
+    const math::Vector2D on = b.getPosicao() - vecPosicao;
+    const int tile = int(on.x / float(kLarguraTile));
+    if (tile < 0 || tile >= kTilesMapa) return false;
+    return BRZ_ColidiuSprites(b.getSprite(), unsigned(b.getQuadroAtual()), int(on.x) - tile * kLarguraTile, int(on.y),
+                              r.colisao[tile], 0, 0, 0);
+}
+
+template <typename Keys>
+BlobRun PlayWatchingBlobs(const std::string& name, pilot::HeadlessSession& session, const pilot::Snapshot& start,
+                          int maxFrames, Keys keys) {
+    session.Restore(start);
+    const std::vector<Inimigo*>& blobs = session.game().inimigos;
+    std::vector<float> lastY(blobs.size()), lastStep(blobs.size(), 0.0f);
+    std::vector<int> inARow(blobs.size(), 0), inWall(blobs.size(), 0);
+    BlobRun run;
+    run.name = name;
+    run.turns.resize(blobs.size());
+    run.mostFramesInTheWall.resize(blobs.size());
+    for (size_t i = 0; i < blobs.size(); ++i) lastY[i] = blobs[i]->getPosicao().y - vecPosicao.y;
+    for (int f = 1; f <= maxFrames && session.Play(keys(f)) == QUADRO_SEGUE; ++f) {
+        run.frames = f;
+        for (size_t i = 0; i < blobs.size(); ++i) {
+            const float y = blobs[i]->getPosicao().y - vecPosicao.y, step = y - lastY[i];
+            const bool turned = step * lastStep[i] < 0;
+            inARow[i] = turned ? inARow[i] + 1 : 0;
+            inWall[i] = InTheWall(session.game().r, *blobs[i]) ? inWall[i] + 1 : 0;
+            if (turned) run.turns[i].push_back(f);
+            if (inARow[i] > run.mostTurnsInARow) run.turningRow = int(i) + 1;
+            run.mostTurnsInARow = std::max(run.mostTurnsInARow, inARow[i]);
+            run.mostFramesInTheWall[i] = std::max(run.mostFramesInTheWall[i], inWall[i]);
+            lastY[i] = y;
+            if (step != 0) lastStep[i] = step;
+        }
+    }
+    return run;
+}
+
+// Rows by which the moving blob's animation frames differ in how far up or
+// down they reach: a change of frame can bring a blob that much further into
+// a wall it is already leaving.
+int MovingFramesSpread(const Recursos& r) {
+    const BRZ_SpriteSet& set = sprites[r.spIn - 1];
+    int tops[2] = {set.spAltura, -1}, bottoms[2] = {set.spAltura, -1};
+    for (int f = 0; f < set.matrizX * set.matrizY; ++f) {
+        int top = set.spAltura, bottom = -1;
+        for (int y = 0; y < set.spAltura; ++y)
+            for (int x = 0; x < set.spLargura; ++x)
+                if (BRZ_GetBit(set.bmask[f], x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+        tops[0] = std::min(tops[0], top), tops[1] = std::max(tops[1], top);
+        bottoms[0] = std::min(bottoms[0], bottom), bottoms[1] = std::max(bottoms[1], bottom);
+    }
+    return std::max(tops[1] - tops[0], bottoms[1] - bottoms[0]);
+}
+
+// Key patterns a player plays: none, one block held, the blocks taking
+// turns, space held, space held across the heart's beats in bursts.
+struct KeyPattern {
+    const char* name;
+    pilot::Input (*keys)(int frame);
+};
+const KeyPattern kKeyPatterns[] = {
+    {"no keys", [](int) { return pilot::Input{}; }},
+    {"down block held", [](int) { return pilot::Input{false, true, false}; }},
+    {"up block held", [](int) { return pilot::Input{true, false, false}; }},
+    {"blocks taking turns", [](int f) { return pilot::Input{f / 20 % 2 == 0, f / 20 % 2 == 1, false}; }},
+    {"space held", [](int) { return pilot::Input{false, false, true}; }},
+    {"space in bursts across the beats", [](int f) { return pilot::Input{false, f % 7 == 0, f / 150 % 2 == 0}; }},
+};
+
+// Whether every turn of `a` within `frames` play frames is one of `b` within `slack` frames, and the other way round.
+bool SameTurns(const std::vector<int>& a, const std::vector<int>& b, int frames, int slack) {
+    auto within = [&](const std::vector<int>& from, const std::vector<int>& in) {
+        for (int t : from)
+            if (t <= frames - slack &&
+                std::none_of(in.begin(), in.end(), [&](int u) { return std::abs(u - t) <= slack; }))
+                return false;
+        return true;
+    };
+    return within(a, b) && within(b, a);
+}
+
+// A blob turns round once when it touches the wall, leaves it at its speed,
+// and drifts the same, turning on the same frames, whatever keys the player
+// holds: the scroll of the frame (the keys, space, a beat) does not move the
+// wall it bounces off.
+TEST_F(Level, MovingBlobsBounceOnceAndAlikeWhateverTheKeys) {
+    constexpr int kFrames = 3 * 60 * BRZ_FPS_PADRAO, kSlack = 3, kStopPlaceRow = 43;
+    std::vector<BlobRun> runs;
+    for (const KeyPattern& p : kKeyPatterns) runs.push_back(PlayWatchingBlobs(p.name, *session_, *start_, kFrames, p.keys));
+    // Whole runs of the human-like player: one won with space, one lost at the stop place without.
+    for (bool space : {true, false}) {
+        pilot::RunOutcome o = Play(Style(pilot::Planning::kAnticipating, kAnticipatingDelay, 1, space));
+        ASSERT_EQ(o.Won(), space) << pilot::Describe(o);
+        const std::vector<pilot::Input> keys = o.keys.frames;
+        runs.push_back(PlayWatchingBlobs(space ? "a won run" : "a run without space", *session_, *start_,
+                                         int(keys.size()), [&](int f) { return keys[size_t(f - 1)]; }));
+    }
+    const BlobRun& won = runs[runs.size() - 2];
+    ASSERT_FALSE(won.turns[kStopPlaceRow].empty());
+    const int spread = MovingFramesSpread(session_->game().r);
+    for (const BlobRun& run : runs) {
+        printf("%s: %d frames, at most %d turns in a row\n", run.name.c_str(), run.frames, run.mostTurnsInARow);
+        EXPECT_LE(run.mostTurnsInARow, 1) << run.name << ": row " << run.turningRow << " turns frame after frame";
+        for (size_t i = 0; i < size_t(kObstaculos); ++i) {
+            if (!kLayout[i].movel) continue;
+            const float move = float(kLayout[i].vy) / float(BRZ_FPS_PADRAO);
+            const int leaves = int(std::ceil(float(spread + 2) / move));  // a first touch is a move deep at most
+            EXPECT_LE(run.mostFramesInTheWall[i], leaves) << run.name << ": row " << i + 1 << " stays in the wall";
+            EXPECT_TRUE(SameTurns(run.turns[i], won.turns[i], std::min(run.frames, won.frames), kSlack))
+                << run.name << ": row " << i + 1 << " turns on other frames than in a won run";
+        }
+    }
 }
 
 // What the player reads off the pictures against the engine's own tests.

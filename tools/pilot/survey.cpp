@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "Obstaculos.h"
 #include "brisa2d2.h"
 #include "consts.h"
 #include "search.h"
@@ -34,13 +35,13 @@ std::vector<float> DriftOf(const Snapshot& start, const Recursos& r, int row, in
     Inimigo blob = start.blobs[size_t(row)];
     std::vector<float> tops{blob.getPosicao().y - start.position.y};
     for (int f = 1; f <= frames; ++f) {
-        int tile = int((blob.getPosicao().x - start.position.x) / kLarguraTile);
+        const math::Vector2D before = blob.getPosicao() - start.position;
+        const int tile = int(before.x / kLarguraTile);
         blob.Atualiza();
-        math::Vector2D at = blob.getPosicao();
-        if (BRZ_ColidiuSprites(blob.getSprite(), unsigned(blob.getQuadroAtual()), int(at.x), int(at.y), r.colisao[tile],
-                               0, int(start.position.x) + tile * kLarguraTile, int(start.position.y)))
+        const math::Vector2D at = blob.getPosicao() - start.position;
+        if (BateNaParede(blob, at - math::Vector2D(float(tile * kLarguraTile), 0), at.y - before.y, r.colisao[tile]))
             blob.Rebate();
-        tops.push_back(at.y - start.position.y);
+        tops.push_back(at.y);
     }
     return tops;
 }
