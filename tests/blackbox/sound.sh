@@ -41,7 +41,7 @@ readonly RATE=44100               # the null sink's and the recording's rate
 readonly RAW=(-t raw -r "$RATE" -e signed -b 16 -c 2)
 readonly MEASURE_RATE=8000        # mono rate the correlations run at
 readonly MENU_SECONDS=6           # music recorded on the menu
-readonly RUN_SECONDS=60           # a run left alone is lost well within this
+readonly RUN_SECONDS=120          # a run left alone is lost in about 700 frames: 12 s at full speed
 readonly QUIET_SECONDS=2          # recorded after the game has ended
 # Pass marks. The music plays at the game's music volume (10 %) and the beat
 # and the loss sound at full volume, panned to the centre (half on each side).
@@ -227,12 +227,18 @@ for f in bgmusic.ogg batida.wav morreu.ogg; do sox "$folder/rsrc/$f" "${MEASURED
 # moment the run was asked for.
 music_from=$(awk -v m="$MARK_menu" 'BEGIN { print m + 0.5 }')
 music_rms=$(stats "$music_from" "$MARK_menu_end" "RMS lev dB")
-part "$music_from" "$MARK_menu_end" "$BB_WORK/menu.f32"
-read -r music_at music_ncc music_gain < <("$meter" align "$MEASURE_RATE" "$BB_WORK/bgmusic.f32" "$BB_WORK/menu.f32" loop)
-echo "menu music: RMS $music_rms dB; the piece at $music_at s of its loop, correlation $music_ncc, gain $music_gain dB"
+# Second by second: a dropout shifts what follows it, so one long window
+# would no longer line up with the file as a whole. The median second decides.
+for ((i = 0; i < MENU_SECONDS - 1; i++)); do
+  from=$(awk -v m="$music_from" -v i="$i" 'BEGIN { print m + i }')
+  part "$from" "$(awk -v f="$from" 'BEGIN { print f + 1 }')" "$BB_WORK/menu.f32"
+  "$meter" align "$MEASURE_RATE" "$BB_WORK/bgmusic.f32" "$BB_WORK/menu.f32" loop
+done | sort -k2 -g >"$BB_WORK/music.txt"
+read -r music_at music_ncc music_gain < <(awk -v n="$((MENU_SECONDS - 1))" 'NR == int((n + 1) / 2)' "$BB_WORK/music.txt")
+echo "menu music: RMS $music_rms dB; median second of $((MENU_SECONDS - 1)): at $music_at s of the piece's loop, correlation $music_ncc, gain $music_gain dB"
 at_least "$music_rms" "$MUSIC_FLOOR_DB" || bb_fail "the menu is silent: RMS $music_rms dB, below $MUSIC_FLOOR_DB dB"
 at_least "$music_ncc" "$MATCH_NCC" ||
-  bb_fail "the menu plays something other than the music: best correlation with bgmusic.ogg $music_ncc"
+  bb_fail "the menu plays something other than the music: median correlation with bgmusic.ogg $music_ncc"
 
 # Every beat from the menu to the end: all of them in the run, one a period.
 part "$MARK_menu" "$MARK_exit" "$BB_WORK/game.f32"
@@ -273,7 +279,7 @@ awk -v first="$MARK_run" -v last="$loss_at" -v p="$period_frames" -v fps="$fps" 
       d = beat[i] - beat[i - 1]; n = frames_between(beat[i - 1], beat[i])
       printf "beat at %.3f s: %.3f s, %d frames after the one before\n", beat[i], d, n
       if (n < p * (1 - tol) || n > p * (1 + tol)) { printf "  not one beat period (%d frames) apart\n", p; bad = 1 }
-      sum += d; sq += d * d; fsum += n; count++
+      sum += d; sq += d * d; fsum += n; fsq += n * n; count++
     }
     if (beats >= 1) {
       n = frames_between(first, beat[1])
@@ -285,7 +291,8 @@ awk -v first="$MARK_run" -v last="$loss_at" -v p="$period_frames" -v fps="$fps" 
     }
     if (count > 0) {
       mean = sum / count
-      printf "beat period: %.4f s and %.1f frames measured over %d intervals (%d frames, %.4f s at %d frames a second), jitter (sd) %.1f ms\n", mean, fsum / count, count, p, p / fps, fps, sqrt(sq / count - mean * mean) * 1000
+      fmean = fsum / count
+      printf "beat period: %.1f frames, %.4f s measured over %d intervals (%d frames, %.4f s at %d frames a second); standard deviation %.1f frames, %.1f ms\n", fmean, mean, count, p, p / fps, fps, sqrt(fsq / count - fmean * fmean), sqrt(sq / count - mean * mean) * 1000
     }
     exit bad
   }' "$BB_WORK/marks.txt" "$BB_WORK/presents.txt" "$BB_WORK/beats.txt" >"$BB_WORK/beat-check.txt" || {
