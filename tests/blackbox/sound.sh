@@ -21,6 +21,8 @@
 # second) moves the beats apart in time but not in frames.
 # Usage: sound.sh <vessel-drift> <folder holding rsrc/> <work folder> <soundmeter>
 #                 <frame-logging library>
+# The MARK_ variables are set by mark, through printf -v.
+# shellcheck disable=SC2154
 # shellcheck source=tests/blackbox/driver.sh
 . "$(dirname "$0")/driver.sh"
 game="$1" folder="$2" meter="$4" presents="$5"
