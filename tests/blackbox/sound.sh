@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The game as a player hears it: through a sound server. The test starts a
-# PulseAudio daemon of its own (its own runtime folder, one null sink, no
+# PulseAudio daemon of its own (its own runtime folder, null sinks only, no
 # autospawn, nothing system-wide), lets SDL pick its audio driver as it does
 # on a desktop, records the sink's monitor while it plays the game on the
 # X display, and measures the recording against the game's own sound files:
@@ -74,11 +74,12 @@ sound_cleanup() {
 }
 trap sound_cleanup EXIT
 
-# start_sound_server: a PulseAudio daemon whose only sink is a null sink,
-# reachable only through a socket in a fresh folder (short, under /tmp: a
-# socket's path has a length limit). Root runs it with a warning, no
-# real-time scheduling and no D-Bus. Every client of this test (the game,
-# parec, pactl) reaches it through PULSE_SERVER and never starts one itself.
+# start_sound_server: a PulseAudio daemon with two null sinks, the game's
+# (vd_null) and the control stream's (vd_control), reachable only through a
+# socket in a fresh folder (short, under /tmp: a socket's path has a length
+# limit). -n: no default script, so no hardware, no other module. Root runs
+# it with a warning and without D-Bus. Every client of this test (the game,
+# parec, pacat, pactl) reaches it through PULSE_SERVER and never starts one.
 start_sound_server() {
   SND_RUNTIME=$(mktemp -d /tmp/vd-pulse.XXXXXX)
   mkdir -p "$SND_RUNTIME/state"
