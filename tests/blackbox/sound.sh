@@ -49,8 +49,11 @@ readonly QUIET_SECONDS=2          # recorded after the game has ended
 # and the loss sound at full volume, panned to the centre (half on each side).
 readonly MUSIC_FLOOR_DB=-50       # RMS of the menu's recording
 readonly MATCH_NCC=0.8            # correlation with the file: the same sound
-readonly BEAT_MIN_GAIN_DB=-14     # a beat or the loss sound at full volume, not the music's soft pulse (-30 dB)
-readonly ONSET_NCC=0.5            # a beat cut by a dropout still matches this well
+readonly LOSS_NCC=0.6             # the same, with the run's last beat still sounding under it
+readonly LOUD_GAIN_DB=-10         # a beat or the loss sound at full volume (-6 dB), not the
+                                  # beat's second thump (-15 dB) nor the music's soft pulse (-30 dB)
+readonly BEAT_THUMP_SECONDS=0.15  # the beat's opening thump, what the beats are found by
+readonly ONSET_NCC=0.5            # a thump cut by a dropout still matches this well
 readonly BEAT_TOLERANCE=0.1       # frames between two beats: the period within 10 %
 readonly DROPOUT_MS=5             # digital silence in the music that a player hears as a click
 readonly CONTROL_LATENCY_MS=46    # the control stream's buffer: the game's device buffer, 2048 frames
@@ -224,7 +227,7 @@ streams_after=$(game_streams)
 stop_recording
 
 # --- measuring ------------------------------------------------------------------
-for f in bgmusic.ogg batida.wav morreu.ogg; do sox "$folder/rsrc/$f" "${MEASURED[@]}" "$BB_WORK/${f%.*}.f32"; done
+for f in bgmusic.ogg morreu.ogg; do sox "$folder/rsrc/$f" "${MEASURED[@]}" "$BB_WORK/${f%.*}.f32"; done
 
 # The music, from a moment after the menu appeared (its fade-in) to the
 # moment the run was asked for.
@@ -243,23 +246,29 @@ at_least "$music_rms" "$MUSIC_FLOOR_DB" || bb_fail "the menu is silent: RMS $mus
 at_least "$music_ncc" "$MATCH_NCC" ||
   bb_fail "the menu plays something other than the music: median correlation with bgmusic.ogg $music_ncc"
 
-# Every beat from the menu to the end: all of them in the run, one a period.
+# The loss sound, once between the run's start and the menu that follows
+# the loss.
+part "$MARK_run" "$MARK_menu_again" "$BB_WORK/loss.f32"
+read -r loss_at loss_ncc loss_gain < <("$meter" align "$MEASURE_RATE" "$BB_WORK/morreu.f32" "$BB_WORK/loss.f32" once)
+loss_at=$(awk -v a="$loss_at" -v b="$MARK_run" 'BEGIN { printf "%.3f", a + b }')
+loss_to=$(awk -v a="$loss_at" -v l="$(soxi -D "$folder/rsrc/morreu.ogg")" 'BEGIN { print a + l }')
+loss_rms=$(stats "$loss_at" "$loss_to" "RMS lev dB")
+echo "loss sound: at $loss_at s (loss screen seen at $MARK_lost s), correlation $loss_ncc, gain $loss_gain dB, RMS $loss_rms dB"
+at_least "$loss_ncc" "$LOSS_NCC" || bb_fail "no loss sound after the run (best correlation with morreu.ogg $loss_ncc)"
+at_least "$loss_gain" "$LOUD_GAIN_DB" || bb_fail "the loss sound is too quiet: $loss_gain dB"
+
+# Every beat from the menu to the end, found by the beat's opening thump: at
+# full speed the loss sound follows the run's last beat by about ten frames,
+# over the rest of that beat, and a short piece is seldom cut by a dropout.
+# Matches inside the loss sound are its own.
+sox "$folder/rsrc/batida.wav" "${MEASURED[@]}" "$BB_WORK/thump.f32" trim 0 "$BEAT_THUMP_SECONDS"
 part "$MARK_menu" "$MARK_exit" "$BB_WORK/game.f32"
-"$meter" onsets "$MEASURE_RATE" "$BB_WORK/batida.f32" "$BB_WORK/game.f32" "$ONSET_NCC" "$BEAT_MIN_GAIN_DB" |
-  awk -v m="$MARK_menu" '{ printf "%.4f %s %s\n", $1 + m, $2, $3 }' >"$BB_WORK/beats.txt"
+"$meter" onsets "$MEASURE_RATE" "$BB_WORK/thump.f32" "$BB_WORK/game.f32" "$ONSET_NCC" "$LOUD_GAIN_DB" |
+  awk -v m="$MARK_menu" -v from="$loss_at" -v to="$loss_to" '
+    { t = $1 + m } t < from - 0.05 || t > to { printf "%.4f %s %s\n", t, $2, $3 }' >"$BB_WORK/beats.txt"
 echo "beats (recording time s, correlation, gain dB):"
 cat "$BB_WORK/beats.txt"
 [ "$(wc -l <"$BB_WORK/beats.txt")" -ge 3 ] || bb_fail "fewer than 3 beats heard during the run"
-# The loss sound, between the last beat and the menu that follows the loss.
-last_beat=$(tail -n 1 "$BB_WORK/beats.txt" | cut -d' ' -f1)
-part "$last_beat" "$MARK_menu_again" "$BB_WORK/loss.f32"
-read -r loss_at loss_ncc loss_gain < <("$meter" align "$MEASURE_RATE" "$BB_WORK/morreu.f32" "$BB_WORK/loss.f32" once)
-loss_at=$(awk -v a="$loss_at" -v b="$last_beat" 'BEGIN { printf "%.3f", a + b }')
-loss_to=$(awk -v a="$loss_at" 'BEGIN { print a + 2.2 }')
-loss_rms=$(stats "$loss_at" "$loss_to" "RMS lev dB")
-echo "loss sound: at $loss_at s (loss screen seen at $MARK_lost s), correlation $loss_ncc, gain $loss_gain dB, RMS $loss_rms dB"
-at_least "$loss_ncc" "$MATCH_NCC" || bb_fail "no loss sound after the run (best correlation with morreu.ogg $loss_ncc)"
-at_least "$loss_gain" "$BEAT_MIN_GAIN_DB" || bb_fail "the loss sound is too quiet: $loss_gain dB"
 
 # In frames: the wall clock of each beat (the recording's clock moved by the
 # marks' mean offset; a constant delay through the server cancels out between
