@@ -312,13 +312,13 @@ awk -v first="$MARK_run" -v last="$loss_at" -v p="$period_frames" -v fps="$fps" 
   bb_fail "the heart's beat is not heard once every beat period during the run"
 }
 cat "$BB_WORK/beat-check.txt"
-
+# The second beat's level, the music under it, over the beat's length.
+beat_rms=$(awk 'NR == 2' "$BB_WORK/beats.txt" | { read -r t _; stats "$t" "$(awk -v t="$t" 'BEGIN { print t + 0.9 }')" "RMS lev dB"; })
+echo "a beat's RMS (the second, with the music under it): $beat_rms dB"
 
 # The stream ran dry no longer than the control did: digital silence in the
 # music from the menu to the quit key, and in the control over the same
 # time. The server's log counts the underruns of both streams.
-beat_rms=$(awk 'NR == 2' "$BB_WORK/beats.txt" | { read -r t _; stats "$t" "$(awk -v t="$t" 'BEGIN { print t + 0.9 }')" "RMS lev dB"; })
-echo "a beat's RMS (the second, with the music under it): $beat_rms dB"
 "$meter" gaps "$RATE" "$SND_RECORDING" "$MARK_menu" "$MARK_quit" "$DROPOUT_MS" >"$BB_WORK/gaps.txt"
 # The control recording's clock, from the marks: the same window there.
 control_shift=$(awk '{ d += $2 - $5; n++ } END { printf "%.3f", d / n }' "$BB_WORK/marks.txt")
