@@ -313,7 +313,11 @@ awk -v first="$MARK_run" -v last="$loss_at" -v p="$period_frames" -v fps="$fps" 
 }
 cat "$BB_WORK/beat-check.txt"
 # The second beat's level, the music under it, over the beat's length.
-beat_rms=$(awk 'NR == 2' "$BB_WORK/beats.txt" | { read -r t _; stats "$t" "$(awk -v t="$t" 'BEGIN { print t + 0.9 }')" "RMS lev dB"; })
+beat_length=$(soxi -D "$folder/rsrc/batida.wav")
+beat_rms=$(awk 'NR == 2' "$BB_WORK/beats.txt" | {
+  read -r t _
+  stats "$t" "$(awk -v t="$t" -v l="$beat_length" 'BEGIN { print t + l }')" "RMS lev dB"
+})
 echo "a beat's RMS (the second, with the music under it): $beat_rms dB"
 
 # The stream ran dry no longer than the control did: digital silence in the
