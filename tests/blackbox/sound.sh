@@ -53,7 +53,7 @@ readonly LOSS_NCC=0.6             # the same, with the run's last beat still sou
 readonly LOUD_GAIN_DB=-10         # a beat or the loss sound at full volume (-6 dB), not the
                                   # beat's second thump (-15 dB) nor the music's soft pulse (-30 dB)
 readonly BEAT_THUMP_SECONDS=0.15  # the beat's opening thump, what the beats are found by
-readonly ONSET_NCC=0.5            # a thump cut by a dropout still matches this well
+readonly ONSET_NCC=0.5            # a thump the server damaged while it ran dry still matches this well
 readonly BEAT_TOLERANCE=0.1       # frames between two beats: the period within 10 %
 readonly DROPOUT_MS=5             # digital silence in the music that a player hears as a click
 readonly CONTROL_LATENCY_MS=46    # the control stream's buffer: the game's device buffer, 2048 frames
@@ -246,26 +246,34 @@ at_least "$music_rms" "$MUSIC_FLOOR_DB" || bb_fail "the menu is silent: RMS $mus
 at_least "$music_ncc" "$MATCH_NCC" ||
   bb_fail "the menu plays something other than the music: median correlation with bgmusic.ogg $music_ncc"
 
-# The loss sound, once between the run's start and the menu that follows
-# the loss.
-part "$MARK_run" "$MARK_menu_again" "$BB_WORK/loss.f32"
-read -r loss_at loss_ncc loss_gain < <("$meter" align "$MEASURE_RATE" "$BB_WORK/morreu.f32" "$BB_WORK/loss.f32" once)
-loss_at=$(awk -v a="$loss_at" -v b="$MARK_run" 'BEGIN { printf "%.3f", a + b }')
-loss_to=$(awk -v a="$loss_at" -v l="$(soxi -D "$folder/rsrc/morreu.ogg")" 'BEGIN { print a + l }')
-loss_rms=$(stats "$loss_at" "$loss_to" "RMS lev dB")
+# The game's stream as the game sent it: the recording from the menu to the
+# end without its dropouts. A server whose client ran dry plays silence and
+# then what the client sends next, so a dropout delays the rest but cuts
+# nothing; taken out, each sound is whole again. recorded <time> takes a
+# moment of that stream back to the recording.
+sox "${RAW[@]}" "$SND_RECORDING" "${RAW[@]}" "$BB_WORK/game.s16" trim "$MARK_menu" "=$MARK_exit"
+"$meter" splice "$RATE" "$BB_WORK/game.s16" "$BB_WORK/sent.s16" "$DROPOUT_MS" >"$BB_WORK/sent-map.txt"
+sox "${RAW[@]}" "$BB_WORK/sent.s16" "${MEASURED[@]}" "$BB_WORK/sent.f32"
+recorded() {
+  awk -v t="$1" -v m="$MARK_menu" '$1 <= t + 0 { s = $1; o = $2 } END { printf "%.4f", m + o + t - s }' "$BB_WORK/sent-map.txt"
+}
+
+# The loss sound, once.
+read -r loss_sent loss_ncc loss_gain < <("$meter" align "$MEASURE_RATE" "$BB_WORK/morreu.f32" "$BB_WORK/sent.f32" once)
+loss_sent_end=$(awk -v a="$loss_sent" -v l="$(soxi -D "$folder/rsrc/morreu.ogg")" 'BEGIN { print a + l }')
+loss_at=$(recorded "$loss_sent")
+loss_rms=$(stats "$loss_at" "$(recorded "$loss_sent_end")" "RMS lev dB")
 echo "loss sound: at $loss_at s (loss screen seen at $MARK_lost s), correlation $loss_ncc, gain $loss_gain dB, RMS $loss_rms dB"
 at_least "$loss_ncc" "$LOSS_NCC" || bb_fail "no loss sound after the run (best correlation with morreu.ogg $loss_ncc)"
 at_least "$loss_gain" "$LOUD_GAIN_DB" || bb_fail "the loss sound is too quiet: $loss_gain dB"
 
 # Every beat from the menu to the end, found by the beat's opening thump: at
 # full speed the loss sound follows the run's last beat by about ten frames,
-# over the rest of that beat, and a short piece is seldom cut by a dropout.
-# Matches inside the loss sound are its own.
+# over the rest of that beat. Matches inside the loss sound are its own.
 sox "$folder/rsrc/batida.wav" "${MEASURED[@]}" "$BB_WORK/thump.f32" trim 0 "$BEAT_THUMP_SECONDS"
-part "$MARK_menu" "$MARK_exit" "$BB_WORK/game.f32"
-"$meter" onsets "$MEASURE_RATE" "$BB_WORK/thump.f32" "$BB_WORK/game.f32" "$ONSET_NCC" "$LOUD_GAIN_DB" |
-  awk -v m="$MARK_menu" -v from="$loss_at" -v to="$loss_to" '
-    { t = $1 + m } t < from - 0.05 || t > to { printf "%.4f %s %s\n", t, $2, $3 }' >"$BB_WORK/beats.txt"
+"$meter" onsets "$MEASURE_RATE" "$BB_WORK/thump.f32" "$BB_WORK/sent.f32" "$ONSET_NCC" "$LOUD_GAIN_DB" |
+  awk -v from="$loss_sent" -v to="$loss_sent_end" '$1 < from - 0.05 || $1 > to' |
+  while read -r t ncc gain; do echo "$(recorded "$t") $ncc $gain"; done >"$BB_WORK/beats.txt"
 echo "beats (recording time s, correlation, gain dB):"
 cat "$BB_WORK/beats.txt"
 [ "$(wc -l <"$BB_WORK/beats.txt")" -ge 3 ] || bb_fail "fewer than 3 beats heard during the run"

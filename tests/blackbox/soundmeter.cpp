@@ -215,11 +215,48 @@ int Gaps(double rate, const char* path, double from, double to, double minMs) {
     return 0;
 }
 
+bool IsSilent(const std::vector<char>& bytes, size_t frame) {
+    uint32_t value = 0;
+    memcpy(&value, bytes.data() + frame * 4, 4);
+    return value == 0;
+}
+
+int Splice(double rate, const char* in, const char* out, double minMs) {
+    std::vector<char> bytes;
+    if (!ReadBytes(in, bytes)) {
+        fprintf(stderr, "soundmeter: cannot read %s\n", in);
+        return 2;
+    }
+    const size_t frames = bytes.size() / 4, minFrames = std::max<size_t>(1, size_t(minMs * rate / 1000));
+    std::vector<char> kept;
+    kept.reserve(bytes.size());
+    size_t f = 0;
+    bool pieceOpen = false;
+    while (f < frames) {
+        size_t run = f;
+        while (run < frames && IsSilent(bytes, run)) ++run;
+        if (run - f >= minFrames) {  // a dropout: left out
+            f = run;
+            pieceOpen = false;
+            continue;
+        }
+        if (!pieceOpen) printf("%.4f %.4f\n", double(kept.size() / 4) / rate, double(f) / rate);
+        pieceOpen = true;
+        const size_t end = std::max(run, f + 1);
+        kept.insert(kept.end(), bytes.begin() + long(f * 4), bytes.begin() + long(end * 4));
+        f = end;
+    }
+    std::ofstream output(out, std::ios::binary);
+    output.write(kept.data(), std::streamsize(kept.size()));
+    return output ? 0 : 2;
+}
+
 int Usage() {
     fprintf(stderr,
             "usage: soundmeter align <rate> <reference.f32> <recording.f32> loop|once\n"
             "       soundmeter onsets <rate> <reference.f32> <recording.f32> <min ncc> <min gain dB>\n"
             "       soundmeter gaps <rate> <recording.s16> <from s> <to s> <min ms>\n"
+            "       soundmeter splice <rate> <in.s16> <out.s16> <min ms>\n"
             "       soundmeter beat-period\n");
     return 2;
 }
@@ -235,6 +272,7 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const double rate = atof(argv[2]);
     if (command == "gaps" && argc == 7) return Gaps(rate, argv[3], atof(argv[4]), atof(argv[5]), atof(argv[6]));
+    if (command == "splice" && argc == 6) return Splice(rate, argv[3], argv[4], atof(argv[5]));
     if ((command != "align" || argc != 6) && (command != "onsets" || argc != 7)) return Usage();
     Signal reference, recording;
     if (!ReadFloats(argv[3], reference) || !ReadFloats(argv[4], recording) || reference.empty() ||
