@@ -61,8 +61,11 @@ readonly CONTROL_LATENCY_MS=46    # the control stream's buffer: the game's devi
 # How much longer the game's stream may run dry than the control: under heavy
 # load the two starve by chance and by turns (measured: the game's 0.5 to 1.0
 # times the control's on sdl12-compat, whose buffer is the control's size;
-# 0.2 to 0.6 on the classic library, which keeps two). None is none.
+# 0.2 to 0.6 on the classic library, which keeps two), and by one device
+# buffer more: a single starved buffer where the control got through, which
+# the test's own load (the other test runs beside it) can cause on its own.
 readonly DROPOUT_FACTOR=2
+readonly DROPOUT_ALLOWANCE_MS=$CONTROL_LATENCY_MS
 readonly SILENT_PEAK_DB=-80       # after the game has ended
 
 SND_RUNTIME=""
@@ -345,9 +348,9 @@ control_shift=$(awk '{ d += $2 - $5; n++ } END { printf "%.3f", d / n }' "$BB_WO
 game_dropped=$(awk '{ ms += $2 } END { printf "%.1f", ms }' "$BB_WORK/gaps.txt")
 control_dropped=$(awk '{ ms += $2 } END { printf "%.1f", ms }' "$BB_WORK/control-gaps.txt")
 echo "dropouts from the menu to the quit key: the game's stream $(wc -l <"$BB_WORK/gaps.txt") ($game_dropped ms), the control stream $(wc -l <"$BB_WORK/control-gaps.txt") ($control_dropped ms)"
-if ! at_least "$(awk -v c="$control_dropped" -v k="$DROPOUT_FACTOR" 'BEGIN { print c * k }')" "$game_dropped"; then
+if ! at_least "$(awk -v c="$control_dropped" -v k="$DROPOUT_FACTOR" -v a="$DROPOUT_ALLOWANCE_MS" 'BEGIN { print c * k + a }')" "$game_dropped"; then
   cat "$BB_WORK/gaps.txt"
-  bb_fail "the game's sound ran dry for more than $DROPOUT_FACTOR times as long as a bare stream beside it (the game's dropouts above: start s, length ms)"
+  bb_fail "the game's sound ran dry for more than $DROPOUT_FACTOR times as long as a bare stream beside it, plus $DROPOUT_ALLOWANCE_MS ms (the game's dropouts above: start s, length ms)"
 fi
 echo "the server's underruns, by stream:"
 sed -n "s/.*Implicit underrun of '\(.*\)'.*/\1/p" "$BB_WORK/pulseaudio.log" | sort | uniq -c
