@@ -1,0 +1,464 @@
+#!/usr/bin/python3
+"""The web build of the game in a real browser: Debian's headless Chromium,
+driven over the DevTools protocol (python3-websocket), the page served by a
+plain static server on 127.0.0.1.
+
+It plays the real game the way a player would: the page's click to start,
+the language screen (compared with its picture, as the display tests
+compare theirs), E for English, the tutorial's pages with T and Space, a run
+left alone until it is lost, a run left with Esc, and the quit from the menu,
+which must end on the page's "ended" state with the engine's shut-down
+report on the console and no error anywhere. It also checks that the page's
+audio runs and that every sound the game loaded was decoded.
+
+Keys are held across several frames (as the black-box tests hold theirs):
+the game reads a key only when its press and release reach different
+frames. Every screenshot is kept in the work folder; a screen that never
+appears leaves its last capture there as well.
+
+Timings are printed, never judged: page load to the first language frame,
+and the frame pacing of a run (the interval between the engine's clears).
+
+Usage: web_test.py <build-web folder> <rsrc folder> <work folder>
+"""
+
+import base64
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+
+import websocket
+
+# Normalised RMSE under which a capture shows a given picture: the display
+# tests' threshold for an unscaled picture (tests/blackbox/driver.sh); the
+# browser's JPEG decoder (stb_image) differs from libjpeg by about 0.002.
+SAME_SCREEN = 0.005
+HOLD = 0.15          # seconds a tapped key stays down: several frames at 60 per second
+POLL = 0.1           # seconds between two looks at the page
+WIDTH, HEIGHT = 1024, 768
+FOOTER = 48          # the page's footer under the picture (3rem)
+CHROMIUM_FLAGS = [
+    "--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+    "--autoplay-policy=no-user-gesture-required", "--disable-background-networking",
+    "--disable-component-update", "--disable-sync", "--no-first-run",
+    "--remote-debugging-port=0", "--window-size=%d,%d" % (WIDTH, HEIGHT + FOOTER),
+]
+START_UP = [
+    "Iniciando o modo de vídeo (OpenGL): 1024x768x32bpp",
+    "A aplicação requisitou um modo de vídeo em tela cheia.",
+    "A Brisa2DLite vai verificar a disponibilidade do modo de vídeo requisitado.",
+    "O sistema indica que o modo é suportado. Tenta iniciar.",
+    "A aplicação está utilizando double buffer como esperado.",
+    "Modo de vídeo iniciado com sucesso!",
+]
+STARTED = "Iniciou a Brisa2D 2 com sucesso"
+LAST_LOAD = "Carregou o efeito ./rsrc/batida.wav."
+EMSCRIPTEN_NOTICE = "WARNING: using emscripten GL "
+SHUT_DOWN = ["Apagando os spritesets e fontes do sistema.", "Encerrando a SDL.", "Encerrou a SDL+OpenGL"]
+# DOM key codes of the keys pressed (emscripten's SDL reads keyCode).
+KEYS = {"e": ("KeyE", 69), "t": ("KeyT", 84), "p": ("KeyP", 80), "x": ("KeyX", 88),
+        " ": ("Space", 32), "Escape": ("Escape", 27)}
+
+
+class Failure(Exception):
+    pass
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class Browser:
+    """One headless Chromium with a fresh profile and its one page."""
+
+    def __init__(self, work):
+        self.profile = tempfile.mkdtemp(prefix="vd-chromium-")
+        self.log = open(os.path.join(work, "chromium.txt"), "w")
+        self.process = subprocess.Popen(
+            ["chromium", "--user-data-dir=" + self.profile] + CHROMIUM_FLAGS + ["about:blank"],
+            stdout=self.log, stderr=subprocess.STDOUT)
+        port = self._devtools_port()
+        pages = []
+        deadline = time.time() + 30
+        while not pages:
+            pages = [t for t in json.load(urllib.request.urlopen("http://127.0.0.1:%d/json/list" % port))
+                     if t["type"] == "page"]
+            if time.time() > deadline:
+                raise Failure("Chromium shows no page")
+            time.sleep(POLL)
+        self.ws = websocket.create_connection(pages[0]["webSocketDebuggerUrl"], timeout=60)
+        self.next_id = 0
+        self.console = []       # (milliseconds since the epoch, type, text)
+        self.errors = []        # exceptions and error log entries
+        for domain in ("Runtime", "Page", "Log"):
+            self.call(domain + ".enable")
+        self.call("Emulation.setDeviceMetricsOverride",
+                  width=WIDTH, height=HEIGHT + FOOTER, deviceScaleFactor=1, mobile=False)
+
+    def _devtools_port(self):
+        path = os.path.join(self.profile, "DevToolsActivePort")
+        deadline = time.time() + 30
+        while True:
+            if os.path.exists(path):
+                with open(path) as f:
+                    first = f.readline().strip()
+                if first:
+                    return int(first)
+            if self.process.poll() is not None:
+                raise Failure("Chromium ended at once (see chromium.txt)")
+            if time.time() > deadline:
+                raise Failure("Chromium did not open its DevTools port within 30 s")
+            time.sleep(POLL)
+
+    def _event(self, message):
+        method, params = message.get("method"), message.get("params", {})
+        if method == "Runtime.consoleAPICalled":
+            text = " ".join(str(a.get("value", a.get("description", ""))) for a in params["args"])
+            self.console.append((params["timestamp"], params["type"], text))
+        elif method == "Runtime.exceptionThrown":
+            details = params["exceptionDetails"]
+            self.errors.append("exception: " + details.get("exception", {}).get("description", details["text"]))
+        elif method == "Log.entryAdded" and params["entry"]["level"] == "error":
+            self.errors.append("log: " + params["entry"]["text"])
+
+    def call(self, method, **params):
+        self.next_id += 1
+        self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while True:
+            message = json.loads(self.ws.recv())
+            if message.get("id") == self.next_id:
+                if "error" in message:
+                    raise Failure("%s: %s" % (method, message["error"]))
+                return message.get("result", {})
+            self._event(message)
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        if "exceptionDetails" in result:
+            raise Failure("%s: %s" % (expression, result["exceptionDetails"]["text"]))
+        return result["result"].get("value")
+
+    def pump(self):
+        """Takes in the events that arrived meanwhile."""
+        self.evaluate("0")
+
+    def screenshot(self, path):
+        data = self.call("Page.captureScreenshot", format="png",
+                         clip={"x": 0, "y": 0, "width": WIDTH, "height": HEIGHT, "scale": 1})["data"]
+        with open(path, "wb") as f:
+            f.write(base64.b64decode(data))
+
+    def key(self, key, hold=HOLD):
+        code, key_code = KEYS[key]
+        common = {"key": key, "code": code, "windowsVirtualKeyCode": key_code, "nativeVirtualKeyCode": key_code}
+        self.call("Input.dispatchKeyEvent", type="rawKeyDown", **common)
+        time.sleep(hold)
+        self.call("Input.dispatchKeyEvent", type="keyUp", **common)
+
+    def click(self, selector):
+        box = self.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
+                            " return [r.x + r.width / 2, r.y + r.height / 2]; })()" % json.dumps(selector))
+        for kind in ("mousePressed", "mouseReleased"):
+            self.call("Input.dispatchMouseEvent", type=kind, x=box[0], y=box[1], button="left", clickCount=1)
+
+    def close(self):
+        try:
+            self.ws.close()
+        except Exception:
+            pass
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.log.close()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+class Game:
+    """The steps of a player, with the checks of each screen."""
+
+    def __init__(self, browser, rsrc, work):
+        self.b, self.rsrc, self.work = browser, rsrc, work
+        self.shots = 0
+
+    def capture(self, name):
+        self.shots += 1
+        path = os.path.join(self.work, "%02d-%s.png" % (self.shots, name))
+        self.b.screenshot(path)
+        return path
+
+    def forget(self, path):
+        os.remove(path)
+        self.shots -= 1
+
+    @staticmethod
+    def difference(a, b):
+        """Normalised RMSE of two pictures (ImageMagick's compare, as the display tests)."""
+        report = subprocess.run(["compare", "-metric", "RMSE", a, b, "null:"],
+                                capture_output=True, text=True).stderr
+        if "(" not in report:
+            raise Failure("compare could not read %s and %s: %s" % (a, b, report))
+        return float(report.split("(")[1].split(")")[0])
+
+    def state(self):
+        return self.b.evaluate("document.body ? document.body.dataset.estado : 'none'")
+
+    def expect_running(self, what):
+        state = self.state()
+        if state != "jogando":
+            raise Failure("the page left the game (state %s) while waiting for %s" % (state, what))
+
+    def wait_screen(self, picture, name, seconds):
+        """Waits until the canvas shows rsrc/<picture>; keeps that capture."""
+        expected = os.path.join(self.rsrc, picture)
+        deadline = time.time() + seconds
+        while True:
+            self.expect_running("the %s screen" % name)
+            shot = self.capture(name)
+            d = self.difference(shot, expected)
+            if d < SAME_SCREEN:
+                print("%s screen: normalised RMSE %.4f" % (name, d))
+                return shot
+            if time.time() > deadline:
+                raise Failure("the %s screen (%s) did not appear within %d s; last capture %s, RMSE %.4f"
+                              % (name, picture, seconds, shot, d))
+            self.forget(shot)
+            time.sleep(POLL)
+
+    def wait_screen_gone(self, picture, name, seconds):
+        expected = os.path.join(self.rsrc, picture)
+        deadline = time.time() + seconds
+        while True:
+            self.expect_running("the %s screen to go" % name)
+            shot = self.capture(name + "-gone")
+            still = self.difference(shot, expected) < SAME_SCREEN
+            if not still:
+                return shot
+            self.forget(shot)
+            if time.time() > deadline:
+                raise Failure("the %s screen was still up after %d s" % (name, seconds))
+            time.sleep(POLL)
+
+    def expect_motion(self, name, seconds):
+        """Waits until two captures a moment apart differ, as a run's do."""
+        deadline = time.time() + seconds
+        while True:
+            first = self.capture(name)
+            time.sleep(0.5)
+            second = self.capture(name)
+            if self.difference(first, second) >= SAME_SCREEN:
+                return
+            self.forget(second)
+            self.forget(first)
+            if time.time() > deadline:
+                raise Failure("the %s screen did not move within %d s" % (name, seconds))
+
+    def wait_state(self, state, seconds):
+        deadline = time.time() + seconds
+        while self.state() != state:
+            if time.time() > deadline:
+                raise Failure("the page did not reach its %s state within %d s (state %s)"
+                              % (state, seconds, self.state()))
+            time.sleep(POLL)
+
+
+# ---------------------------------------------------------------------------
+# Checks
+# ---------------------------------------------------------------------------
+
+def stdout_lines(browser):
+    return [text for _, kind, text in browser.console if kind == "log"]
+
+
+def check_console(browser):
+    lines = stdout_lines(browser)
+    # The page passes emscripten's own notices about its OpenGL emulation to
+    # the console's debug level (web/pagina/pagina.js); anything else there
+    # but the game's output is a fault.
+    others = [(kind, text) for _, kind, text in browser.console
+              if kind != "log" and not (kind == "debug" and text.startswith(EMSCRIPTEN_NOTICE))]
+    if others:
+        raise Failure("the console shows more than the game's output: %s" % others)
+    if browser.errors:
+        raise Failure("errors in the page: %s" % browser.errors)
+    if lines[:len(START_UP)] != START_UP:
+        raise Failure("the start-up report differs: %s" % lines[:len(START_UP) + 2])
+    if STARTED not in lines or LAST_LOAD not in lines:
+        raise Failure("the engine's start line or the last load is missing: %s" % lines)
+    if lines[-len(SHUT_DOWN):] != SHUT_DOWN:
+        raise Failure("the console does not end with the engine's shut-down report: %s" % lines[-6:])
+    print("console: %d lines of the game's output, ending with its shut-down report; no errors" % len(lines))
+
+
+def check_sound(browser):
+    """The page's audio runs, and every effect and piece of music the game
+    loaded was decoded by the browser (emscripten's mixer decodes each one
+    with Web Audio when the game loads it; a failed decode leaves no buffer)."""
+    deadline = time.time() + 20
+    while True:
+        sound = browser.evaluate(
+            "({context: SDL.audioContext ? SDL.audioContext.state : 'none',"
+            "  loaded: SDL.audios.filter(a => a).map(a => a.source),"
+            "  decoded: SDL.audios.filter(a => a && a.webAudio && a.webAudio.decodedBuffer).length,"
+            "  music: !!(SDL.music.audio && !SDL.music.audio.paused)})")
+        if sound["decoded"] == len(sound["loaded"]) or time.time() > deadline:
+            break
+        time.sleep(POLL)
+    if sound["context"] != "running":
+        raise Failure("the page's audio is %s, not running" % sound["context"])
+    expected = {"/rsrc/morreu.ogg", "/rsrc/bgmusic.ogg", "/rsrc/batida.wav"}
+    if set(sound["loaded"]) != expected or sound["decoded"] != len(expected):
+        raise Failure("sounds loaded %s, %d decoded; expected %s all decoded"
+                      % (sound["loaded"], sound["decoded"], sorted(expected)))
+    if not sound["music"]:
+        raise Failure("the music does not play in the menu")
+    print("sound: audio running, %d sounds decoded (%s), music playing"
+          % (sound["decoded"], ", ".join(sorted(sound["loaded"]))))
+
+
+# ---------------------------------------------------------------------------
+# Numbers (printed, never judged)
+# ---------------------------------------------------------------------------
+
+def start_up_timing(browser, ready_at, clicked_at):
+    """Times on this machine's clock (milliseconds since the epoch): the page's
+    navigation, the moment it offered to start, the click, and the console
+    line after which the language screen draws its first frame."""
+    navigation = browser.evaluate("performance.timeOrigin")
+    last_load = next(t for t, kind, text in browser.console if text == LAST_LOAD)
+    print("timing: page load to click-to-start %.0f ms (download, compile, unpack the data);"
+          " click to the first language frame %.0f ms; the two together %.0f ms"
+          % (ready_at - navigation, last_load - clicked_at, ready_at - navigation + last_load - clicked_at))
+
+
+PACING_SECONDS = 5
+# Every frame of a run starts with the engine's one clear of the screen.
+PACING_HOOK = """(() => {
+  const gl = Module.ctx, clear = gl.clear.bind(gl);
+  window.vdLimpezas = [];
+  gl.clear = function (m) { window.vdLimpezas.push(performance.now()); return clear(m); };
+})()"""
+
+
+def print_pacing(browser):
+    marks = browser.evaluate("(() => { const m = window.vdLimpezas; window.vdLimpezas = []; return m; })()")
+    intervals = sorted(b - a for a, b in zip(marks, marks[1:]))
+    if len(intervals) < 10:
+        print("pacing: too few frames measured (%d)" % len(intervals))
+        return
+    n = len(intervals)
+    print("pacing during the run: %d frames, interval median %.1f ms, 5th %.1f ms, 95th %.1f ms, max %.1f ms,"
+          " %.1f%% over 20 ms, %.1f frames per second"
+          % (n, intervals[n // 2], intervals[n // 20], intervals[n * 19 // 20], intervals[-1],
+             100.0 * sum(1 for i in intervals if i > 20) / n, 1000.0 * n / (marks[-1] - marks[0])))
+
+
+# ---------------------------------------------------------------------------
+# The run
+# ---------------------------------------------------------------------------
+
+def play(browser, url, rsrc, work):
+    game = Game(browser, rsrc, work)
+    browser.call("Page.navigate", url=url)
+    deadline = time.time() + 120
+    while game.state() != "pronto":
+        if game.state() in ("erro", "semwebgl") or time.time() > deadline:
+            game.capture("page")
+            raise Failure("the page did not get ready to start (state %s): %s"
+                          % (game.state(), browser.evaluate("document.getElementById('mensagem').textContent")))
+        time.sleep(0.02)
+    ready_at = time.time() * 1000
+    game.capture("click-to-start")
+    clicked_at = time.time() * 1000
+    browser.click("#iniciar")
+
+    game.wait_screen("menu_idiomas.jpg", "language", 60)
+    start_up_timing(browser, ready_at, clicked_at)
+
+    browser.key("e")
+    game.wait_screen("menue.jpg", "menu", 30)
+    check_sound(browser)
+
+    # The tutorial: the elements page, then the tutorial page, each left with Space.
+    browser.key("t")
+    game.wait_screen("manual3e.jpg", "elements", 30)
+    browser.key(" ")
+    game.wait_screen("manual2e.jpg", "tutorial", 30)
+    browser.key(" ")
+    game.wait_screen("menue.jpg", "menu", 30)
+
+    # A run left alone is lost, and the loss screen goes on to the menu.
+    browser.key("p")
+    game.wait_screen("abertura4e.jpg", "opening", 30)
+    browser.key(" ")
+    game.wait_screen_gone("abertura4e.jpg", "opening", 30)
+    # Five seconds of the run with no capture (a capture stalls the page).
+    browser.evaluate(PACING_HOOK)
+    time.sleep(PACING_SECONDS)
+    print_pacing(browser)
+    game.expect_motion("run", 30)
+    game.wait_screen("perdeue.jpg", "lost", 90)
+    browser.key(" ")
+    game.wait_screen("menue.jpg", "menu", 30)
+
+    # Esc during a run goes back to the menu.
+    browser.key("p")
+    game.wait_screen("abertura4e.jpg", "opening", 30)
+    browser.key(" ")
+    game.wait_screen_gone("abertura4e.jpg", "opening", 30)
+    game.expect_motion("run", 30)
+    browser.key("Escape")
+    game.wait_screen("menue.jpg", "menu", 30)
+
+    # Quitting from the menu ends the program, and the page says so.
+    browser.key("x")
+    game.wait_state("encerrado", 30)
+    game.capture("ended")
+    browser.pump()
+    check_console(browser)
+
+
+def main():
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    site, rsrc, work = (os.path.abspath(a) for a in sys.argv[1:])
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    port = free_port()
+    server_log = open(os.path.join(work, "server.txt"), "w")
+    server = subprocess.Popen([sys.executable, "-m", "http.server", "--bind", "127.0.0.1", str(port),
+                               "--directory", site], stdout=server_log, stderr=subprocess.STDOUT)
+    browser = None
+    try:
+        browser = Browser(work)
+        play(browser, "http://127.0.0.1:%d/index.html" % port, rsrc, work)
+        print("PASS: the web build played from the language screen to a lost run and back to the ended page")
+    except Failure as failure:
+        print("FAIL: %s" % failure, file=sys.stderr)
+        if browser:
+            lines = browser.console[-15:]
+            print("--- last console lines:\n" + "\n".join("%s %s" % (k, t) for _, k, t in lines), file=sys.stderr)
+            if browser.errors:
+                print("--- page errors:\n" + "\n".join(browser.errors), file=sys.stderr)
+        print("(captures in %s)" % work, file=sys.stderr)
+        sys.exit(1)
+    finally:
+        if browser:
+            browser.close()
+        server.terminate()
+        server.wait()
+        server_log.close()
+
+
+if __name__ == "__main__":
+    main()
