@@ -51,6 +51,8 @@ CHROMIUM_FLAGS = [
     "--autoplay-policy=no-user-gesture-required", "--disable-background-networking",
     "--disable-component-update", "--disable-sync", "--no-first-run",
     "--remote-debugging-port=0", "--window-size=%d,%d" % (WIDTH, HEIGHT + FOOTER),
+    # A container's /dev/shm is often too small for the renderer's shared memory.
+    "--disable-dev-shm-usage",
 ]
 START_UP = [
     "Iniciando o modo de vídeo (OpenGL): 1024x768x32bpp",
