@@ -113,7 +113,7 @@ class Browser:
         self.next_id = 0
         self.console = []       # (milliseconds since the epoch, type, text)
         self.errors = []        # exceptions and error log entries
-        for domain in ("Runtime", "Page", "Log"):
+        for domain in ("Runtime", "Page", "Log", "Performance"):
             self.call(domain + ".enable")
         self.call("Emulation.setDeviceMetricsOverride",
                   width=WIDTH, height=HEIGHT + FOOTER, deviceScaleFactor=1, mobile=False)
@@ -160,6 +160,11 @@ class Browser:
         if "exceptionDetails" in result:
             raise Failure("%s: %s" % (expression, result["exceptionDetails"]["text"]))
         return result["result"].get("value")
+
+    def busy_seconds(self):
+        """Seconds the page's main thread has spent on tasks, and on script, so far."""
+        metrics = {m["name"]: m["value"] for m in self.call("Performance.getMetrics")["metrics"]}
+        return metrics["TaskDuration"], metrics["ScriptDuration"]
 
     def pump(self):
         """Takes in the events that arrived meanwhile."""
@@ -396,8 +401,17 @@ PACING_HOOK = """(() => {
 })()"""
 
 
-def print_pacing(browser, run):
+def start_pacing(browser):
+    browser.evaluate("window.vdLimpezas = []")
+    return time.time(), browser.busy_seconds()
+
+
+def print_pacing(browser, run, start):
     marks = browser.evaluate("(() => { const m = window.vdLimpezas; window.vdLimpezas = []; return m; })()")
+    wall = time.time() - start[0]
+    task, script = (b - a for a, b in zip(start[1], browser.busy_seconds()))
+    print("pacing: the page's main thread busy %.0f %% of the %.1f s (script %.0f %%)"
+          % (100 * task / wall, wall, 100 * script / wall))
     longest = sorted(((b - a, a - marks[0]) for a, b in zip(marks, marks[1:])), reverse=True)[:3]
     print("pacing: page %s, longest intervals %s" % (browser.evaluate("document.visibilityState + (document.hasFocus() ? ', focused' : ', not focused')"),
                                          ", ".join("%.0f ms at %.0f ms" % l for l in longest)))
@@ -454,8 +468,9 @@ def play(browser, url, rsrc, work):
     game.wait_screen_gone("abertura4e.jpg", "opening", 30)
     # Five seconds of the run with no capture (a capture stalls the page).
     browser.evaluate(PACING_HOOK)
+    start = start_pacing(browser)
     time.sleep(PACING_SECONDS)
-    print_pacing(browser, "first run")
+    print_pacing(browser, "first run", start)
     game.expect_motion("run", 30)
     game.wait_screen("perdeue.jpg", "lost", 90)
     browser.key(" ")
@@ -469,9 +484,9 @@ def play(browser, url, rsrc, work):
     browser.key(" ")
     game.wait_screen_gone("abertura4e.jpg", "opening", 30)
     browser.key_down(" ")
-    browser.evaluate("window.vdLimpezas = []")
+    start = start_pacing(browser)
     time.sleep(PACING_SECONDS)
-    print_pacing(browser, "second run, Space held")
+    print_pacing(browser, "second run, Space held", start)
     game.capture("run-held")
     browser.key("Escape")
     browser.key_up(" ")
