@@ -410,20 +410,19 @@ def print_pacing(browser, run, start):
     marks = browser.evaluate("(() => { const m = window.vdLimpezas; window.vdLimpezas = []; return m; })()")
     wall = time.time() - start[0]
     task, script = (b - a for a, b in zip(start[1], browser.busy_seconds()))
-    print("pacing: the page's main thread busy %.0f %% of the %.1f s (script %.0f %%)"
-          % (100 * task / wall, wall, 100 * script / wall))
-    longest = sorted(((b - a, a - marks[0]) for a, b in zip(marks, marks[1:])), reverse=True)[:3]
-    print("pacing: page %s, longest intervals %s" % (browser.evaluate("document.visibilityState + (document.hasFocus() ? ', focused' : ', not focused')"),
-                                         ", ".join("%.0f ms at %.0f ms" % l for l in longest)))
-    intervals = sorted(b - a for a, b in zip(marks, marks[1:]))
-    if len(intervals) < 10:
-        print("pacing: too few frames measured (%d)" % len(intervals))
+    if len(marks) < 10:
+        print("pacing, %s: too few frames measured (%d)" % (run, len(marks)))
         return
+    steps = [(b - a, a - marks[0]) for a, b in zip(marks, marks[1:])]
+    intervals = sorted(step for step, _ in steps)
     n = len(intervals)
     print("pacing, %s: %d frames, interval median %.1f ms, 5th %.1f ms, 95th %.1f ms, max %.1f ms,"
           " %.1f%% over 20 ms, %.1f frames per second"
           % (run, n, intervals[n // 2], intervals[n // 20], intervals[n * 19 // 20], intervals[-1],
              100.0 * sum(1 for i in intervals if i > 20) / n, 1000.0 * n / (marks[-1] - marks[0])))
+    print("pacing, %s: longest intervals %s; the page's main thread busy %.0f %% of the %.1f s (script %.0f %%)"
+          % (run, ", ".join("%.0f ms at %.0f ms" % step for step in sorted(steps, reverse=True)[:3]),
+             100 * task / wall, wall, 100 * script / wall))
 
 
 # ---------------------------------------------------------------------------
@@ -478,7 +477,7 @@ def play(browser, url, rsrc, work):
 
     # Esc during a run goes back to the menu. This run holds Space, which
     # stops the drift, so that it cannot be lost before the Esc; its pacing
-    # is measured too (the first run drew every big texture for the first time).
+    # is measured too.
     browser.key("p")
     game.wait_screen("abertura4e.jpg", "opening", 30)
     browser.key(" ")
