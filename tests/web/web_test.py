@@ -429,9 +429,34 @@ def print_pacing(browser, run, start):
 # The run
 # ---------------------------------------------------------------------------
 
+# Bytes per second of the throttled download, in which the progress bar is caught half-way.
+SLOW_DOWNLOAD = 4 << 20
+
+
+def watch_download(browser, game):
+    """The progress bar moves while the data downloads (throttled, then not)."""
+    browser.call("Network.enable")
+    browser.call("Network.emulateNetworkConditions", offline=False, latency=0,
+                 downloadThroughput=SLOW_DOWNLOAD, uploadThroughput=-1)
+    deadline = time.time() + 60
+    while True:
+        shown = browser.evaluate("document.body ? [document.body.dataset.estado,"
+                                 " Number(document.getElementById('barra').getAttribute('aria-valuenow'))] : []")
+        if shown and shown[0] == "carregando" and 0 < shown[1] < 100:
+            game.capture("downloading")
+            print("download: the progress bar at %d %%" % shown[1])
+            break
+        if time.time() > deadline or (shown and shown[0] != "carregando"):
+            raise Failure("no progress bar half-way through the download (page: %s)" % shown)
+        time.sleep(0.05)
+    browser.call("Network.emulateNetworkConditions", offline=False, latency=0, downloadThroughput=-1,
+                 uploadThroughput=-1)
+
+
 def play(browser, url, rsrc, work):
     game = Game(browser, rsrc, work)
     browser.call("Page.navigate", url=url)
+    watch_download(browser, game)
     deadline = time.time() + 120
     while game.state() != "pronto":
         if game.state() in ("erro", "semwebgl") or time.time() > deadline:

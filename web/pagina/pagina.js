@@ -71,8 +71,9 @@
     // The sounds are decoded when the game loads them, not while the data
     // downloads; without this emscripten warns about each one.
     noAudioDecoding: true,
+    // emscripten reports the data's download as "Downloading data... (done/total)".
     setStatus: function (texto) {
-      const m = /\((\d+(?:\.\d+)?)\/(\d+(?:\.\d+)?)\)/.exec(texto || '');
+      const m = /^Downloading data\.\.\. \((\d+)\/(\d+)\)/.exec(texto || '');
       if (m) mostraProgresso(Number(m[1]), Number(m[2]));
     },
     onRuntimeInitialized: function () {
