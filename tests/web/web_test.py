@@ -3,13 +3,15 @@
 driven over the DevTools protocol (python3-websocket), the page served by a
 plain static server on 127.0.0.1.
 
-It plays the real game the way a player would: the page's click to start,
-the language screen (compared with its picture, as the display tests
+It plays the real game the way a player would: the page's progress bar
+(caught half-way through a throttled download), its click to start, the
+language screen (compared with its picture, as the display tests
 compare theirs), E for English, the tutorial's pages with T and Space, a run
 left alone until it is lost, a run left with Esc, and the quit from the menu,
 which must end on the page's "ended" state with the engine's shut-down
 report on the console and no error anywhere. It also checks that the page's
-audio runs and that every sound the game loaded was decoded.
+audio runs and that every sound the game loaded was decoded, and that a
+browser without WebGL gets the page's message instead of the game.
 
 Keys are held across several frames (as the black-box tests hold theirs):
 the game reads a key only when its press and release reach different
