@@ -474,6 +474,7 @@ def play(browser, url, rsrc, work):
 
     game.wait_screen("menu_idiomas.jpg", "language", 60)
     start_up_timing(browser, ready_at, clicked_at)
+    print("memory: the program's heap %.0f MiB once loaded" % (browser.evaluate("HEAP8.length") / 1048576.0))
 
     browser.key("e")
     game.wait_screen("menue.jpg", "menu", 30)
