@@ -493,12 +493,13 @@ def play(browser, url, rsrc, work):
     game.wait_screen("abertura4e.jpg", "opening", 30)
     browser.key(" ")
     game.wait_screen_gone("abertura4e.jpg", "opening", 30)
-    # Five seconds of the run with no capture (a capture stalls the page).
+    game.expect_motion("run", 30)
+    # Then five seconds of the run with no capture (a capture stalls the
+    # page); the run may end in them.
     browser.evaluate(PACING_HOOK)
     start = start_pacing(browser)
     time.sleep(PACING_SECONDS)
     print_pacing(browser, "first run", start)
-    game.expect_motion("run", 30)
     game.wait_screen("perdeue.jpg", "lost", 90)
     browser.key(" ")
     game.wait_screen("menue.jpg", "menu", 30)
