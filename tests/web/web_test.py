@@ -99,9 +99,12 @@ class Browser:
     def __init__(self, work, extra_flags=()):
         self.profile = tempfile.mkdtemp(prefix="vd-chromium-")
         self.log = open(os.path.join(work, "chromium%s.txt" % "".join(extra_flags)), "w")
+        # Headless, it needs no display; given one (scripts/test's Xvfb, or
+        # one gone), its GPU process would try to draw through it.
+        environment = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         self.process = subprocess.Popen(
             ["chromium", "--user-data-dir=" + self.profile] + CHROMIUM_FLAGS + list(extra_flags) + ["about:blank"],
-            stdout=self.log, stderr=subprocess.STDOUT)
+            stdout=self.log, stderr=subprocess.STDOUT, env=environment)
         port = self._devtools_port()
         pages = []
         deadline = time.time() + 30
