@@ -10,6 +10,7 @@
 // messages, SDL and OpenGL. The helper runs the renderer's decoder alone,
 // which calls neither. One lock guards the list; the decodes run outside it.
 #include "brisa2d2.h"
+#include "brisa2d2_plataforma.h"
 
 #if defined(__linux__)
 #include <pthread.h>
@@ -26,11 +27,14 @@
 // Constants
 // ---------------------------------------------------------------------------
 
-// One helper beside the loading thread: on two cores the pair keeps both
-// busy, the loading thread decoding too whenever it catches up.
-static const int AJUDANTES = 1;
+// One helper beside the loading thread on a desktop: on two cores the pair
+// keeps both busy, the loading thread decoding too whenever it catches up.
+// None in a browser (brisa2d2_plataforma.h): each load decodes its own.
+static const int AJUDANTES = BRZ_AJUDANTES_ANTECIPACAO;
+#if defined(__linux__)
 // The helpers' name among the process's threads (at most 15 characters).
 static const char* const NOME_AJUDANTE = "brz-antecipa";
+#endif
 
 // ---------------------------------------------------------------------------
 // Types

@@ -2,6 +2,7 @@
 // 54 keys and three mouse buttons, the clock, and the frame's end that every
 // renderer shares (user hook, pacing, present, input poll).
 #include "brisa2d2.h"
+#include "brisa2d2_plataforma.h"
 
 // ---------------------------------------------------------------------------
 // Constants
@@ -120,10 +121,13 @@ void BRZ_LiberaBotao(BRZ_Botao* botao) {
     botao->pressionado = false;
 }
 
+// The event type arrives as a byte. SDL 1.2 numbers the key events 2 and 3;
+// emscripten's SDL numbers them 0x300 and 0x301, of which the byte keeps
+// 0x00 and 0x01: compared as bytes, both tell a press from a release.
 void BRZ_ProcessaTecla(BRZ_Botao* tecla, Uint8 evento) {
-    if (evento == SDL_KEYDOWN)
+    if (evento == Uint8(SDL_KEYDOWN))
         BRZ_PressionaBotao(tecla);
-    else if (evento == SDL_KEYUP)
+    else if (evento == Uint8(SDL_KEYUP))
         BRZ_LiberaBotao(tecla);
 }
 
@@ -137,7 +141,7 @@ void BRZ_SincronizaCom(const BRZ_Renderizador& r, Uint8 fps, Uint32* tempoAnteri
     if (BRZ_SincronizaUsuario) BRZ_SincronizaUsuario();
     if (fps == 0) fps = 1;
     Sint32 espera = MS_POR_SEGUNDO / fps - Sint32(SDL_GetTicks()) + Sint32(*tempoAnterior);
-    if (espera > 0) SDL_Delay(Uint32(espera));
+    BRZ_EsperaQuadro(espera);
     *tempoAnterior = SDL_GetTicks();
     if (!inicializado) return;
     r.Apresenta();

@@ -2,6 +2,7 @@
 // (each one sprite set), glyph metrics measured once at load, and text drawn
 // glyph by glyph through BRZ_DesenhaSprite.
 #include "brisa2d2.h"
+#include "brisa2d2_plataforma.h"
 
 #include <climits>
 #include <cstdio>
@@ -79,9 +80,9 @@ static void MedeGlifo(BRZ_Fonte& f, SDL_Surface* imagem, int c) {
 }
 
 static void MedeFonte(BRZ_Fonte& f, SDL_Surface* imagem) {
-    SDL_LockSurface(imagem);
+    BRZ_TravaSuperficie(imagem);
     for (int c = 0; c < NUM_GLIFOS; ++c) MedeGlifo(f, imagem, c);
-    SDL_UnlockSurface(imagem);
+    BRZ_DestravaSuperficie(imagem);
     // The space has no ink to measure: half a cell.
     f.larguras[CODIGO_ESPACO] = f.tamanhoFonte / 2;
     f.deslocamentos[CODIGO_ESPACO] = 0;

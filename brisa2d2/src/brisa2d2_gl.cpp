@@ -1,6 +1,7 @@
 // Brisa2D 2 — OpenGL renderer: what it does differently from the software
 // renderer. The core runs the steps both share (BRZ_Renderizador).
 #include "brisa2d2_gl.h"
+#include "brisa2d2_plataforma.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -169,13 +170,13 @@ static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char*
         return nullptr;
     }
     if (img->format->BytesPerPixel == 4) {
-        SDL_LockSurface(img);
-        SDL_LockSurface(s);
+        BRZ_TravaSuperficie(img);
+        BRZ_TravaSuperficie(s);
         for (int i = 0; i < img->h; ++i)
             memcpy(static_cast<Uint8*>(s->pixels) + i * s->pitch,
                    static_cast<Uint8*>(img->pixels) + i * img->pitch, size_t(img->w) * 4);
-        SDL_UnlockSurface(s);
-        SDL_UnlockSurface(img);
+        BRZ_DestravaSuperficie(s);
+        BRZ_DestravaSuperficie(img);
     } else {
         SDL_UpperBlit(img, nullptr, s, nullptr);
     }
@@ -186,8 +187,8 @@ static SDL_Surface* SuperficieDeTrabalho(SDL_Surface* img, int lado, const char*
 static void CriaTextura(BRZ_SpriteSet* s) {
     glGenTextures(1, &s->textura);
     glBindTexture(GL_TEXTURE_2D, s->textura);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, BRZ_GL_BORDA);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, BRZ_GL_BORDA);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -211,7 +212,7 @@ static void PreparaQuadro(const BRZ_SpriteSet& s, unsigned int indice, float* u,
     setaTextura(s.textura);
     alteraBlend(true);
     modoBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    modoWrapTextura(GL_CLAMP, GL_CLAMP);
+    modoWrapTextura(BRZ_GL_BORDA, BRZ_GL_BORDA);
     modoFiltragem(GL_LINEAR, GL_LINEAR);
 }
 
@@ -225,9 +226,9 @@ static const BRZ_SpriteSet* QuadroDesenhavel(unsigned int id, unsigned int indic
 // SDL's video start-up on the driver the environment names or, when it
 // names none, on the OpenGL driver alone; the environment is left as it was.
 static int IniciaVideoOpenGL() {
-    if (!DRIVER_OPENGL || getenv("SDL_VIDEODRIVER")) return SDL_InitSubSystem(SDL_INIT_VIDEO);
+    if (!DRIVER_OPENGL || getenv("SDL_VIDEODRIVER")) return BRZ_IniciaSubsistema(SDL_INIT_VIDEO);
     setenv("SDL_VIDEODRIVER", DRIVER_OPENGL, 1);
-    int resultado = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    int resultado = BRZ_IniciaSubsistema(SDL_INIT_VIDEO);
     unsetenv("SDL_VIDEODRIVER");
     return resultado;
 }
@@ -238,11 +239,11 @@ static void PedeContexto() {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, BRZ_BITS_ALFA_QUADRO);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);  // clipping draws into the stencil buffer
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+    BRZ_PedeTrocaNoRetraco();
 }
 
 // Once the mode is set: whether the context got its double buffer.
@@ -294,7 +295,7 @@ static bool PreparaImagem(BRZ_SpriteSet* s, const char* arquivo, int largura, in
         }
         SDL_Surface* trabalho = SuperficieDeTrabalho(img, LadoTextura(maior), arquivo);
         if (!trabalho) return false;
-        SDL_FreeSurface(img);
+        BRZ_LiberaSuperficie(img);
         s->imagem = trabalho;
     }
     s->larguraTextura = s->imagem->w;

@@ -3,6 +3,7 @@
 // surface (one per frame, a word of 32 pixels at a time), and the test of
 // two masks for a shared solid pixel. Nothing here reads the registries.
 #include "brisa2d2.h"
+#include "brisa2d2_plataforma.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -141,7 +142,7 @@ static void PreencheMascaras(SDL_Surface* imagem, int spx, int spy, int limagem,
     bool palavraInteira = imagem->format->BytesPerPixel == 4;
     apagaMagenta = apagaMagenta && palavraInteira;
     Uint32 chave = ChaveMagenta(imagem);
-    SDL_LockSurface(imagem);
+    BRZ_TravaSuperficie(imagem);
     for (int y = 0; y < linhas; ++y) {
         for (int x = 0; x < colunas; ++x) {
             BRZ_BitMask* m = bmask[y * (limagem / spx) + x];
@@ -159,7 +160,7 @@ static void PreencheMascaras(SDL_Surface* imagem, int spx, int spy, int limagem,
         ApagaMagenta(imagem, colunas * spx, 0, larguraImagem - colunas * spx, alturaImagem, chave);
         ApagaMagenta(imagem, 0, linhas * spy, colunas * spx, alturaImagem - linhas * spy, chave);
     }
-    SDL_UnlockSurface(imagem);
+    BRZ_DestravaSuperficie(imagem);
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // into them, and the start-up and shut-down steps both renderers share,
 // with their messages. Each renderer adds only its own steps (its table).
 #include "brisa2d2.h"
+#include "brisa2d2_plataforma.h"
 
 #include <cstdio>
 
@@ -88,7 +89,7 @@ static Uint32 AnunciaModoVideo(int modoVideo, Uint32 flags) {
 // A start-up that cannot set the mode closes SDL's video again.
 static bool DesisteDoModo(const char* motivo) {
     printf("%s", motivo);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    BRZ_EncerraSubsistema(SDL_INIT_VIDEO);
     return false;
 }
 
@@ -134,9 +135,9 @@ void BRZ_InstalaRenderizador(const BRZ_Renderizador& r) {
 static bool IniciaModo(const BRZ_Renderizador& r, unsigned int largura, unsigned int altura, int modoVideo,
                        const char* tituloJanela) {
     reset();
-    if (SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    if (BRZ_SubsistemaIniciado(SDL_INIT_VIDEO)) return false;
     c_shutdown = false;
-    if ((r.IniciaVideo ? r.IniciaVideo() : SDL_InitSubSystem(SDL_INIT_VIDEO)) < 0) {
+    if ((r.IniciaVideo ? r.IniciaVideo() : BRZ_IniciaSubsistema(SDL_INIT_VIDEO)) < 0) {
         printf("A Brisa2D 2 não conseguiu iniciar a SDL. Mensagem do sistema: %s\n", SDL_GetError());
         return false;
     }
@@ -181,7 +182,7 @@ void BRZ_EncerraCom(const BRZ_Renderizador& r) {
     EsvaziaRegistros();
     puts("Encerrando a SDL.");
     if (screen) SDL_FreeSurface(screen);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    BRZ_EncerraSubsistema(SDL_INIT_VIDEO);
     BRZ_DevolveSinais();
     screen = nullptr;
     fputs(r.despedida, stdout);

@@ -2,8 +2,8 @@
 // the load and the removal every renderer goes through (the renderer adds
 // its own steps, see BRZ_Renderizador), and the surfaces the slots keep.
 #include "brisa2d2.h"
+#include "brisa2d2_plataforma.h"
 
-#include <SDL_image.h>
 #if defined(__linux__)
 #include <sys/mman.h>
 #include <unistd.h>
@@ -92,7 +92,7 @@ static bool LeImagem(const BRZ_Renderizador& r, BRZ_SpriteSet* s, const char* ar
         s->altura = antecipada.altura;
         return r.PreparaAntecipada(s, arquivo, largura, altura, &antecipada);
     }
-    SDL_Surface* img = IMG_Load(arquivo);
+    SDL_Surface* img = BRZ_CarregaImagem(arquivo);
     if (!img) {
         printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
         return false;
@@ -162,7 +162,7 @@ SDL_Surface* BRZ_SuperficieMapeada(void* pixels, int largura, int altura, Uint32
                                    Uint32 amask) {
     // SDL marks a surface over pixels it did not allocate SDL_PREALLOC: that
     // is how BRZ_LiberaSuperficie knows to give them back itself.
-    return SDL_CreateRGBSurfaceFrom(pixels, largura, altura, 32, largura * 4, rmask, gmask, bmask, amask);
+    return BRZ_SuperficieSobre(pixels, largura, altura, rmask, gmask, bmask, amask);
 }
 
 void reset() {
@@ -235,7 +235,7 @@ SDL_Surface* BRZ_CriaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gm
         }
     }
 #endif
-    return SDL_CreateRGBSurface(0, largura, altura, 32, rmask, gmask, bmask, amask);
+    return BRZ_NovaSuperficie(largura, altura, rmask, gmask, bmask, amask);
 }
 
 void BRZ_LiberaSuperficie(SDL_Surface* s) {
@@ -244,11 +244,11 @@ void BRZ_LiberaSuperficie(SDL_Surface* s) {
     if (s->flags & SDL_PREALLOC) {
         void* pixels = s->pixels;
         size_t bytes = size_t(s->pitch) * size_t(s->h);
-        SDL_FreeSurface(s);
+        BRZ_ApagaSuperficie(s);
         BRZ_DesmapeiaPixels(pixels, bytes);
         return;
     }
-    SDL_FreeSurface(s);
+    BRZ_ApagaSuperficie(s);
 }
 
 unsigned int BRZ_LiberaSpriteSet(BRZ_SpriteSet* s) {

@@ -6,6 +6,7 @@
 #include "brisaaudio2.h"
 
 #include "brisa2d2.h"
+#include "brisa2d2_plataforma.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -90,13 +91,13 @@ bool WavCortado(SDL_RWops* fluxo) {
 // before the cut. Refused, a damaged effect is named by the load error
 // instead of playing cut short unnoticed.
 Mix_Chunk* Decodifica(BZA_Efeito&, const char* arquivo) {
-    SDL_RWops* fluxo = SDL_RWFromFile(arquivo, "rb");
+    SDL_RWops* fluxo = BRZ_AbreLeitura(arquivo);
     if (!fluxo) return nullptr;
     if (WavCortado(fluxo)) {
         SDL_RWclose(fluxo);
         return nullptr;
     }
-    return Mix_LoadWAV_RW(fluxo, 1);
+    return BRZ_DecodificaEfeito(fluxo, arquivo);
 }
 Mix_Music* Decodifica(BZA_Musica&, const char* arquivo) { return Mix_LoadMUS(arquivo); }
 
@@ -230,14 +231,14 @@ int LarguraDaTela() {
 bool BZA_Inicia() {
     if (BZA_inicializado) return true;
     BZA_Reset();
-    if (SDL_WasInit(SDL_INIT_AUDIO)) return false;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
+    if (BRZ_SubsistemaIniciado(SDL_INIT_AUDIO)) return false;
+    if (BRZ_IniciaSubsistema(SDL_INIT_AUDIO) < 0) {
         printf("Não conseguiu iniciar a Brisa Audio 2 (subseistema SDL). Erro do sistema: %s\n",
                SDL_GetError());
         return false;
     }
     if (Mix_OpenAudio(kFrequencia, kFormato, kCanais, kTamanhoBloco) < 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        BRZ_EncerraSubsistema(SDL_INIT_AUDIO);
         printf("Não conseguiu iniciar a Brisa Audio 2 (formato de áudio). Erro do sistema: %s\n",
                SDL_GetError());
         return false;
@@ -261,7 +262,7 @@ void BZA_Encerra() {
     for (BZA_Musica& s : musicas) Esvazia(s);
     if (!BZA_inicializado) return;
     Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    BRZ_EncerraSubsistema(SDL_INIT_AUDIO);
     BZA_inicializado = false;
 }
 
