@@ -10,6 +10,7 @@
 #endif
 
 #include <atomic>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -81,6 +82,58 @@ static BRZ_SpriteSet* IniciaCarga(const char* arquivo, unsigned int* id) {
     return &sprites[*id - 1];
 }
 
+// SDL_image's PNG reader takes a short read for a whole one and goes on with
+// whatever its buffer held before. On a file cut short, or with a chunk
+// that claims more bytes than the file has, IMG_Load then reads stale bytes
+// as chunk headers and may skip from one such chunk to the next for ever.
+// The plain load reads its file through this stream instead: where the file
+// has no bytes left it writes zeros, which make no valid chunk header, so
+// libpng stops there with its error. Every reader gets the same counts as
+// from the file itself; only the bytes it was not given are now zeros.
+static int LeCompletandoComZeros(SDL_RWops* fluxo, void* destino, int tamanho, int quantos) {
+    SDL_RWops* arquivo = static_cast<SDL_RWops*>(fluxo->hidden.unknown.data1);
+    if (tamanho <= 0 || quantos <= 0 || quantos > INT_MAX / tamanho)
+        return SDL_RWread(arquivo, destino, tamanho, quantos);
+    int pedidos = tamanho * quantos;
+    int lidos = SDL_RWread(arquivo, destino, 1, pedidos);
+    if (lidos < 0) lidos = 0;
+    memset(static_cast<Uint8*>(destino) + lidos, 0, size_t(pedidos - lidos));
+    return lidos / tamanho;
+}
+
+static int PosicionaArquivo(SDL_RWops* fluxo, int deslocamento, int origem) {
+    return SDL_RWseek(static_cast<SDL_RWops*>(fluxo->hidden.unknown.data1), deslocamento, origem);
+}
+
+static int RecusaEscrita(SDL_RWops*, const void*, int, int) { return -1; }
+
+static int FechaArquivo(SDL_RWops* fluxo) {
+    int resultado = SDL_RWclose(static_cast<SDL_RWops*>(fluxo->hidden.unknown.data1));
+    SDL_FreeRW(fluxo);
+    return resultado;
+}
+
+// IMG_Load over the stream above: the file's type told by its contents, or
+// by its name's extension for the kinds that have no signature, as IMG_Load
+// does; null with SDL's message when the file cannot be opened.
+static SDL_Surface* CarregaImagem(const char* arquivo) {
+    SDL_RWops* dados = SDL_RWFromFile(arquivo, "rb");
+    if (!dados) return nullptr;
+    SDL_RWops* fluxo = SDL_AllocRW();
+    if (!fluxo) {
+        SDL_RWclose(dados);
+        SDL_OutOfMemory();
+        return nullptr;
+    }
+    fluxo->hidden.unknown.data1 = dados;
+    fluxo->read = LeCompletandoComZeros;
+    fluxo->seek = PosicionaArquivo;
+    fluxo->write = RecusaEscrita;
+    fluxo->close = FechaArquivo;
+    const char* extensao = strrchr(arquivo, '.');
+    return IMG_LoadTyped_RW(fluxo, 1, const_cast<char*>(extensao ? extensao + 1 : nullptr));
+}
+
 // The picture of a load, as the renderer keeps it: decoded ahead when the
 // renderer takes pictures so and this file was announced, else decoded here
 // and handed to the renderer's own step. False (its message printed) when
@@ -92,7 +145,7 @@ static bool LeImagem(const BRZ_Renderizador& r, BRZ_SpriteSet* s, const char* ar
         s->altura = antecipada.altura;
         return r.PreparaAntecipada(s, arquivo, largura, altura, &antecipada);
     }
-    SDL_Surface* img = IMG_Load(arquivo);
+    SDL_Surface* img = CarregaImagem(arquivo);
     if (!img) {
         printf("A função BRZ_CarregaSPriteset falhou ao carregar o arquivo %s. Erro: %s.\n", arquivo, SDL_GetError());
         return false;
