@@ -34,6 +34,7 @@ const int kDirectMin = 16, kDirectMax = 1024, kSquareMin = 4;
 // which also keeps a crafted header from costing more than 4 MiB a load.
 const int kMaxTextureSide = 1024;
 const int kBitsPerWord = 32;
+const int kMinFrame = 3;
 // The names the game's pictures have.
 const char* const kExtensions[] = {".png", ".jpg"};
 // A PNG chunk's length, type and sum around its data; how far past the end
@@ -358,9 +359,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // One whole picture, and a frame size that varies with the input, small
-    // enough that the little pictures the fuzzer makes are cut into frames.
-    const int frameW = 1 + int(size % 13), frameH = 1 + int(size / 13 % 11);
+    // One whole picture, and a frame size that varies with the input: small
+    // enough that the little pictures the fuzzer makes are cut into frames,
+    // large enough that a 1024-pixel square is not a hundred thousand masks.
+    const int frameW = kMinFrame + int(size % 13), frameH = kMinFrame + int(size / 13 % 11);
     if (ClaimsFarPastTheEnd(data, size)) return -1;
     for (const char* ext : kExtensions) {
         std::string file = g_dir + "/picture" + ext;
