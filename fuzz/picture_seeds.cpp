@@ -94,12 +94,24 @@ bool WritePng(const std::string& dir, const Png& p) {
     return fclose(f) == 0;
 }
 
+enum JpegKind { YCC_420, YCC_444, YCC_422, RGB_ADOBE, ARITHMETIC };
+
 struct Jpeg {
     const char* name;
     int w, h, components;
     bool progressive;
     int restartRows;  // 0: no restart markers
+    JpegKind kind;
 };
+
+// The colour space, subsampling and coding, for three components.
+void SetKind(jpeg_compress_struct* c, JpegKind kind) {
+    if (c->input_components != 3) return;
+    if (kind == RGB_ADOBE) jpeg_set_colorspace(c, JCS_RGB);  // stored as R, G, B, told by an Adobe marker
+    if (kind == YCC_444 || kind == YCC_422) c->comp_info[0].v_samp_factor = 1;
+    if (kind == YCC_444) c->comp_info[0].h_samp_factor = 1;
+    if (kind == ARITHMETIC) c->arith_code = TRUE;
+}
 
 bool WriteJpeg(const std::string& dir, const Jpeg& j) {
     FILE* f = fopen((dir + "/" + j.name).c_str(), "wb");
@@ -115,6 +127,7 @@ bool WriteJpeg(const std::string& dir, const Jpeg& j) {
     c.in_color_space = j.components == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, kJpegQuality, TRUE);
+    SetKind(&c, j.kind);
     if (j.progressive) jpeg_simple_progression(&c);
     c.restart_in_rows = j.restartRows;
     jpeg_start_compress(&c, TRUE);
@@ -154,11 +167,15 @@ int main(int argc, char** argv) {
         {"rgb.png", 6, 9, PNG_COLOR_TYPE_RGB, 8, false, 0, {}},
     };
     const Jpeg jpegs[] = {
-        {"baseline.jpg", 24, 16, 3, false, 0},
-        {"odd.jpg", 13, 7, 3, false, 0},
-        {"progressive.jpg", 20, 12, 3, true, 0},
-        {"restarts.jpg", 16, 32, 3, false, 1},
-        {"grey.jpg", 8, 8, 1, false, 0},
+        {"baseline.jpg", 24, 16, 3, false, 0, YCC_420},  // as the game's screens
+        {"odd.jpg", 13, 7, 3, false, 0, YCC_420},
+        {"progressive.jpg", 20, 12, 3, true, 0, YCC_420},
+        {"restarts.jpg", 16, 32, 3, false, 1, YCC_420},
+        {"444.jpg", 9, 9, 3, false, 0, YCC_444},
+        {"422.jpg", 17, 8, 3, false, 0, YCC_422},
+        {"rgb.jpg", 8, 12, 3, false, 0, RGB_ADOBE},
+        {"arithmetic.jpg", 16, 16, 3, false, 0, ARITHMETIC},
+        {"grey.jpg", 8, 8, 1, false, 0, YCC_420},
     };
     bool ok = true;
     for (const Png& p : pngs) ok = WritePng(dir, p) && ok;
