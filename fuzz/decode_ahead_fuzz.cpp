@@ -91,6 +91,11 @@ bool SetGrid(BRZ_SpriteSet* s, const char* file, int w, int h, int frameW, int f
 
 void Apresenta() {}
 
+void SayNoWorkingSurface(const char* file) {
+    printf("Não conseguiu criar a imagem temporária ao carregar o sprite set. Arquivo: %s. Erro: %s.\n", file,
+           SDL_GetError());
+}
+
 bool PreparaImagem(BRZ_SpriteSet* s, const char* file, int frameW, int frameH) {
     SDL_Surface* img = s->imagem;
     if (!SetGrid(s, file, img->w, img->h, frameW, frameH)) return false;
@@ -103,7 +108,10 @@ bool PreparaImagem(BRZ_SpriteSet* s, const char* file, int frameW, int frameH) {
     }
     int side = SquareSide(larger);
     SDL_Surface* square = BRZ_CriaSuperficie(side, side, kR, kG, kB, kA);
-    if (!square) return false;
+    if (!square) {
+        SayNoWorkingSurface(file);
+        return false;
+    }
     if (img->format->BytesPerPixel == 4) {
         SDL_LockSurface(img);
         for (int y = 0; y < img->h; ++y)
@@ -126,6 +134,7 @@ bool PreparaAntecipada(BRZ_SpriteSet* s, const char* file, int frameW, int frame
     bool ok = SetGrid(s, file, d->largura, d->altura, frameW, frameH);
     if (ok) {
         s->imagem = BRZ_SuperficieMapeada(d->pixels, d->lado, d->lado, kR, kG, kB, kA);
+        if (!s->imagem) SayNoWorkingSurface(file);
         ok = s->imagem != nullptr;
     }
     if (!ok) BRZ_DesmapeiaPixels(d->pixels, size_t(d->lado) * size_t(d->lado) * 4);
