@@ -293,8 +293,8 @@ void Compare(const std::string& file, int frameW, int frameH) {
         fprintf(g_report, "surface bytes differ from byte %zu (of %zu and %zu)\n",
                 FirstDifference(plain.pixels, ahead.pixels), plain.pixels.size(), ahead.pixels.size());
     if (!sameBits)
-        fprintf(g_report, "mask words differ from word %zu (of %zu and %zu)\n", FirstDifference(plain.bits, ahead.bits),
-                plain.bits.size(), ahead.bits.size());
+        fprintf(g_report, "mask words differ from word %zu (of %zu and %zu)\n",
+                FirstDifference(plain.bits, ahead.bits), plain.bits.size(), ahead.bits.size());
     abort();
 }
 
@@ -305,13 +305,13 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     return fclose(f) == 0 && ok;
 }
 
-// SDL_image's PNG reader does not notice a short read: a chunk that claims
-// far more bytes than the file holds makes IMG_Load read on past the end,
-// and check the sum of, that many bytes that are not there (a second for
-// 2 GiB) before it gives up or goes on with whatever its buffers held. The
-// engine's decoder stops at the end of the file and leaves such a file to
-// IMG_Load, so both ways are IMG_Load's and there is nothing to compare.
-// Files cut short by less (a damaged picture) are compared.
+// SDL_image's PNG reader does not notice a short read: for a chunk that
+// claims far more bytes than the file holds, IMG_Load sums that many bytes
+// that are not there (the engine's stream gives it zeros) before libpng
+// refuses the file: about a second for 2 GiB, for each load. The engine's
+// decoder stops at the end of the file and leaves such a file to IMG_Load,
+// so both ways are IMG_Load's and there is nothing to compare. Files cut
+// short by less (a damaged picture) are compared.
 bool ClaimsFarPastTheEnd(const uint8_t* data, size_t size) {
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (size < sizeof kSignature || memcmp(data, kSignature, sizeof kSignature) != 0) return false;
