@@ -130,7 +130,13 @@ bool DecodificaAdiantado(const char* file, BRZ_ImagemAntecipada* d) {
     return BRZ_DecodificaRGBA(file, WorkingSide, d);
 }
 
+// How many announced loads there were, and how many of them the engine's
+// decoder took: only those compare two decoders (the others read the file
+// with IMG_Load too). Printed when the run ends.
+unsigned long g_announcedLoads = 0, g_decodedAhead = 0;
+
 bool PreparaAntecipada(BRZ_SpriteSet* s, const char* file, int frameW, int frameH, BRZ_ImagemAntecipada* d) {
+    ++g_decodedAhead;
     bool ok = SetGrid(s, file, d->largura, d->altura, frameW, frameH);
     if (ok) {
         s->imagem = BRZ_SuperficieMapeada(d->pixels, d->lado, d->lado, kR, kG, kB, kA);
@@ -263,6 +269,7 @@ Load LoadOnce(const std::string& file, int frameW, int frameH, bool announced) {
         BRZ_AntecipaSpriteSets(list, 1);
     }
     unsigned int id = BRZ_CarregaSpriteSet(file.c_str(), frameW, frameH);
+    if (announced) ++g_announcedLoads;
     Load l = Record(id, g_messages.Take());
     BRZ_RemoveSpriteSet(id);
     if (BRZ_PixelsMapeados() != 0) {
@@ -334,6 +341,11 @@ std::string MakeDir() {
     return templ;
 }
 
+void SayHowManyWereDecodedAhead() {
+    fprintf(g_report, "decode_ahead_fuzz: %lu announced loads, %lu of them decoded ahead and compared with %s\n",
+            g_announcedLoads, g_decodedAhead, "IMG_Load's");
+}
+
 void RemoveDir() {
     for (const char* ext : kExtensions) unlink((g_dir + "/picture" + ext).c_str());
     unlink((g_dir + "/stdout").c_str());
@@ -360,6 +372,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         abort();
     }
     atexit(RemoveDir);
+    atexit(SayHowManyWereDecodedAhead);
     if (!BRZ_IniciaCom(kFuzz, 64, 48, BRZ_JANELA, "decode ahead fuzz")) {
         fprintf(stderr, "decode_ahead_fuzz: the engine did not start on the dummy video driver\n");
         abort();
