@@ -1,6 +1,7 @@
 // libFuzzer target: a picture file's two ways into a sprite set must agree.
 // The fuzzer's bytes are saved under each name the game's pictures have
-// (.png, .jpg) and loaded twice: plainly (IMG_Load, then the renderer's own
+// (.png, .jpg), and a PNG once more with its chunk sums made right; each
+// file is loaded twice: plainly (IMG_Load, then the renderer's own
 // step) and announced first (decoded ahead by the engine's own decoder on
 // its helper thread). The plain load is the reference: both must give the
 // same identifier and the same messages, and a loaded set the same sizes,
@@ -39,7 +40,11 @@ const int kMinFrame = 3;
 const char* const kExtensions[] = {".png", ".jpg"};
 // A PNG chunk's length, type and sum around its data; how far past the end
 // of the file a chunk may reach and still be compared (see ClaimsFarPastTheEnd).
+const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 const uint64_t kChunkFrame = 12;
+const uint32_t kCrcPolynomial = 0xEDB88320;
+// The file the fuzzer's PNG is saved in once its chunk sums are made right.
+const char* const kSummedName = "picture-summed.png";
 const uint64_t kMaxReadPastTheEnd = uint64_t(1) << 20;
 
 // Standard error as the run began: the reports of a disagreement go there
@@ -312,6 +317,18 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     return fclose(f) == 0 && ok;
 }
 
+uint32_t BigEndian32(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+// The bytes saved as `name`, loaded as one picture and cut into frames.
+void CompareAsFile(const std::string& name, const uint8_t* data, size_t size, int frameW, int frameH) {
+    std::string file = g_dir + "/" + name;
+    if (!WriteFile(file, data, size)) abort();
+    Compare(file, 0, 0);
+    Compare(file, frameW, frameH);
+}
+
 // SDL_image's PNG reader does not notice a short read: for a chunk that
 // claims far more bytes than the file holds, IMG_Load sums that many bytes
 // that are not there (the engine's stream gives it zeros) before libpng
@@ -320,17 +337,53 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
 // so both ways are IMG_Load's and there is nothing to compare. Files cut
 // short by less (a damaged picture) are compared.
 bool ClaimsFarPastTheEnd(const uint8_t* data, size_t size) {
-    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size < sizeof kSignature || memcmp(data, kSignature, sizeof kSignature) != 0) return false;
-    for (size_t at = sizeof kSignature; at + 4 <= size;) {
-        uint64_t length = uint64_t(data[at]) << 24 | uint64_t(data[at + 1]) << 16 | uint64_t(data[at + 2]) << 8 |
-                          data[at + 3];
-        uint64_t end = at + kChunkFrame + length;
+    if (size < sizeof kPngSignature || memcmp(data, kPngSignature, sizeof kPngSignature) != 0) return false;
+    for (size_t at = sizeof kPngSignature; at + 4 <= size;) {
+        uint64_t end = at + kChunkFrame + BigEndian32(data + at);
         if (end > size + kMaxReadPastTheEnd) return true;
         if (at + 8 <= size && memcmp(data + at + 4, "IEND", 4) == 0) return false;  // nothing is read after it
         at = size_t(end);
     }
     return false;
+}
+
+// The sum a PNG chunk carries: CRC-32 of its type and data.
+uint32_t ChunkSum(const uint8_t* bytes, size_t size) {
+    static uint32_t table[256];
+    if (table[1] == 0) {
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? kCrcPolynomial ^ (c >> 1) : c >> 1;
+            table[n] = c;
+        }
+    }
+    uint32_t c = ~uint32_t(0);
+    for (size_t i = 0; i < size; ++i) c = table[(c ^ bytes[i]) & 0xFF] ^ (c >> 8);
+    return ~c;
+}
+
+// A PNG's bytes with the sum of every whole chunk made right; empty when
+// they are no PNG or every sum is right already. A change the fuzzer makes
+// inside a chunk would otherwise only fail its sum, in both decoders alike,
+// and never reach the sizes, palettes and transparency that the two ways
+// read differently.
+std::vector<uint8_t> WithRightSums(const uint8_t* data, size_t size) {
+    if (size < sizeof kPngSignature || memcmp(data, kPngSignature, sizeof kPngSignature) != 0) return {};
+    std::vector<uint8_t> bytes(data, data + size);
+    bool changed = false;
+    for (size_t at = sizeof kPngSignature; at + kChunkFrame <= size;) {
+        uint32_t length = BigEndian32(&bytes[at]);
+        if (length > size - at - kChunkFrame) break;
+        size_t sumAt = at + 8 + length;
+        uint32_t sum = ChunkSum(&bytes[at + 4], 4 + size_t(length));
+        if (BigEndian32(&bytes[sumAt]) != sum) {
+            for (int i = 0; i < 4; ++i) bytes[sumAt + i] = uint8_t(sum >> (24 - 8 * i));
+            changed = true;
+        }
+        at = sumAt + 4;
+    }
+    if (!changed) bytes.clear();
+    return bytes;
 }
 
 // A RAM folder of the process's own for the pictures and the messages.
@@ -348,6 +401,7 @@ void SayHowManyWereDecodedAhead() {
 
 void RemoveDir() {
     for (const char* ext : kExtensions) unlink((g_dir + "/picture" + ext).c_str());
+    unlink((g_dir + "/" + kSummedName).c_str());
     unlink((g_dir + "/stdout").c_str());
     rmdir(g_dir.c_str());
 }
@@ -386,11 +440,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // large enough that a 1024-pixel square is not a hundred thousand masks.
     const int frameW = kMinFrame + int(size % 13), frameH = kMinFrame + int(size / 13 % 11);
     if (ClaimsFarPastTheEnd(data, size)) return -1;
-    for (const char* ext : kExtensions) {
-        std::string file = g_dir + "/picture" + ext;
-        if (!WriteFile(file, data, size)) abort();
-        Compare(file, 0, 0);
-        Compare(file, frameW, frameH);
-    }
+    for (const char* ext : kExtensions) CompareAsFile("picture" + std::string(ext), data, size, frameW, frameH);
+    std::vector<uint8_t> summed = WithRightSums(data, size);
+    if (!summed.empty()) CompareAsFile(kSummedName, summed.data(), summed.size(), frameW, frameH);
     return 0;
 }
