@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 // ---------------------------------------------------------------------------
 // Constants
@@ -23,6 +24,19 @@
 // From this size up a surface's pixels are mapped by the engine: one huge page.
 static const size_t BYTES_PAGINA_GRANDE = size_t(2) << 20;
 #endif
+
+// The GIF blocks SDL_image's GIF reader walks: the header (signature and
+// screen descriptor) with its flags, whose top bit announces a palette of
+// 3 << (size + 1) bytes, an image's descriptor (its flags last), the bytes
+// that start an extension, an image and the end, and the largest LZW code
+// size it reads.
+static const int GIF_CABECALHO = 13, GIF_BANDEIRAS = 10, GIF_DESCRITOR = 9;
+static const Uint8 GIF_TEM_PALETA = 0x80, GIF_TAMANHO_PALETA = 0x07, GIF_MAX_BITS_LZW = 12;
+static const Uint8 GIF_EXTENSAO = '!', GIF_IMAGEM = ',', GIF_FIM = ';';
+// SDL's error for a GIF that ends inside one of its blocks.
+static const char* const GIF_INCOMPLETO = "GIF data ends inside a block";
+
+static int TamanhoPaleta(Uint8 bandeiras) { return 3 << ((bandeiras & GIF_TAMANHO_PALETA) + 1); }
 
 // ---------------------------------------------------------------------------
 // State
@@ -113,6 +127,52 @@ static int FechaArquivo(SDL_RWops* fluxo) {
     return resultado;
 }
 
+// Skips a chain of GIF sub-blocks up to the one of size zero: false when
+// the file ends first.
+static bool PulaSubBlocos(SDL_RWops* fluxo) {
+    Uint8 tamanho = 0;
+    do {
+        Uint8 dados[UINT8_MAX];
+        if (SDL_RWread(fluxo, &tamanho, 1, 1) != 1) return false;
+        if (tamanho && SDL_RWread(fluxo, dados, tamanho, 1) != 1) return false;
+    } while (tamanho != 0);
+    return true;
+}
+
+// SDL_image's GIF reader takes the end of the file for a sub-block that goes
+// on: skipping an extension it never returns, and in the first image's data
+// it decodes stale bytes until the picture is full (minutes for a header
+// that claims 20000 x 10000 pixels). This walks the blocks as that reader
+// does, up to the first image it reads (an image whose code size it refuses
+// is skipped a byte at a time, as it does), and tells whether the file ends
+// inside an extension or that image's data. The stream is left where it was.
+static bool GifAcabaNumBloco(SDL_RWops* fluxo) {
+    const int inicio = SDL_RWtell(fluxo);
+    Uint8 cabecalho[GIF_CABECALHO];
+    bool acaba = false, fim = SDL_RWread(fluxo, cabecalho, GIF_CABECALHO, 1) != 1;
+    if (!fim && (cabecalho[GIF_BANDEIRAS] & GIF_TEM_PALETA))
+        SDL_RWseek(fluxo, TamanhoPaleta(cabecalho[GIF_BANDEIRAS]), RW_SEEK_CUR);
+    Uint8 bloco = 0, descritor[GIF_DESCRITOR], bitsLzw = 0;
+    while (!fim && SDL_RWread(fluxo, &bloco, 1, 1) == 1 && bloco != GIF_FIM) {
+        if (bloco == GIF_EXTENSAO) {
+            Uint8 rotulo = 0;
+            fim = SDL_RWread(fluxo, &rotulo, 1, 1) != 1;  // the reader stops with its error
+            acaba = !fim && !PulaSubBlocos(fluxo);
+            fim = fim || acaba;
+        } else if (bloco == GIF_IMAGEM) {
+            fim = SDL_RWread(fluxo, descritor, GIF_DESCRITOR, 1) != 1;
+            Uint8 bandeiras = descritor[GIF_DESCRITOR - 1];
+            if (!fim && (bandeiras & GIF_TEM_PALETA)) SDL_RWseek(fluxo, TamanhoPaleta(bandeiras), RW_SEEK_CUR);
+            fim = fim || SDL_RWread(fluxo, &bitsLzw, 1, 1) != 1;
+            if (fim || bitsLzw > GIF_MAX_BITS_LZW) continue;
+            acaba = !PulaSubBlocos(fluxo);
+            fim = true;
+        }
+    }
+    SDL_RWseek(fluxo, inicio, RW_SEEK_SET);
+    return acaba;
+}
+
 // IMG_Load over the stream above: the file's type told by its contents, or
 // by its name's extension for the kinds that have no signature, as IMG_Load
 // does; null with SDL's message when the file cannot be opened.
@@ -131,6 +191,13 @@ static SDL_Surface* CarregaImagem(const char* arquivo) {
     fluxo->write = RecusaEscrita;
     fluxo->close = FechaArquivo;
     const char* extensao = strrchr(arquivo, '.');
+    // A name ending in .tga is tried as TGA first, whatever its contents.
+    bool tga = extensao && strcasecmp(extensao + 1, "tga") == 0;
+    if (!tga && IMG_isGIF(fluxo) && GifAcabaNumBloco(fluxo)) {
+        SDL_RWclose(fluxo);
+        SDL_SetError("%s", GIF_INCOMPLETO);
+        return nullptr;
+    }
     return IMG_LoadTyped_RW(fluxo, 1, const_cast<char*>(extensao ? extensao + 1 : nullptr));
 }
 
