@@ -152,7 +152,7 @@ static bool GifAcabaNumBloco(SDL_RWops* fluxo) {
     bool acaba = false, fim = SDL_RWread(fluxo, cabecalho, GIF_CABECALHO, 1) != 1;
     if (!fim && (cabecalho[GIF_BANDEIRAS] & GIF_TEM_PALETA))
         SDL_RWseek(fluxo, TamanhoPaleta(cabecalho[GIF_BANDEIRAS]), RW_SEEK_CUR);
-    Uint8 bloco = 0, descritor[GIF_DESCRITOR], bitsLzw = 0;
+    Uint8 bloco = 0, descritor[GIF_DESCRITOR] = {}, bitsLzw = 0;
     while (!fim && SDL_RWread(fluxo, &bloco, 1, 1) == 1 && bloco != GIF_FIM) {
         if (bloco == GIF_EXTENSAO) {
             Uint8 rotulo = 0;
