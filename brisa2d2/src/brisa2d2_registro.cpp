@@ -27,14 +27,17 @@ static const size_t BYTES_PAGINA_GRANDE = size_t(2) << 20;
 
 // The GIF blocks SDL_image's GIF reader walks: the header (signature and
 // screen descriptor) with its flags, whose top bit announces a palette of
-// 3 << (size + 1) bytes, an image's descriptor (its flags last), the bytes
-// that start an extension, an image and the end, and the largest LZW code
-// size it reads.
-static const int GIF_CABECALHO = 13, GIF_BANDEIRAS = 10, GIF_DESCRITOR = 9;
+// 3 << (size + 1) bytes, an image's descriptor (its width and height, low
+// byte first, and its flags last), the bytes that start an extension, an
+// image and the end, and the largest LZW code size it reads.
+static const int GIF_CABECALHO = 13, GIF_BANDEIRAS = 10, GIF_DESCRITOR = 9, GIF_LARGURA = 4, GIF_ALTURA = 6;
 static const Uint8 GIF_TEM_PALETA = 0x80, GIF_TAMANHO_PALETA = 0x07, GIF_MAX_BITS_LZW = 12;
 static const Uint8 GIF_EXTENSAO = '!', GIF_IMAGEM = ',', GIF_FIM = ';';
-// SDL's error for a GIF that ends inside one of its blocks.
+// SDL's errors for a GIF that ends inside one of its blocks, and for one
+// whose image has no pixels or rows too long for an SDL surface.
 static const char* const GIF_INCOMPLETO = "GIF data ends inside a block";
+static const char* const GIF_SEM_PIXELS = "GIF image of no pixels";
+static const char* const GIF_LARGO_DEMAIS = "GIF image too wide for a surface";
 
 static int TamanhoPaleta(Uint8 bandeiras) { return 3 << ((bandeiras & GIF_TAMANHO_PALETA) + 1); }
 
@@ -139,17 +142,40 @@ static bool PulaSubBlocos(SDL_RWops* fluxo) {
     return true;
 }
 
-// SDL_image's GIF reader takes the end of the file for a sub-block that goes
-// on: skipping an extension it never returns, and in the first image's data
-// it decodes stale bytes until the picture is full (minutes for a header
-// that claims 20000 x 10000 pixels). This walks the blocks as that reader
-// does, up to the first image it reads (an image whose code size it refuses
-// is skipped a byte at a time, as it does), and tells whether the file ends
-// inside an extension or that image's data. The stream is left where it was.
-static bool GifAcabaNumBloco(SDL_RWops* fluxo) {
+// The surface SDL_image's GIF reader decodes a w x h image into can be
+// made: it writes into that surface without looking, so a size SDL cannot
+// make (no pixels, a row too long, more than memory holds) would end the
+// process. False with SDL's message.
+static bool GifCabe(const Uint8* descritor) {
+    int w = descritor[GIF_LARGURA] | descritor[GIF_LARGURA + 1] << 8;
+    int h = descritor[GIF_ALTURA] | descritor[GIF_ALTURA + 1] << 8;
+    if (w == 0 || h == 0) {
+        SDL_SetError("%s", GIF_SEM_PIXELS);
+        return false;
+    }
+    SDL_Surface* prova = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 8, 0, 0, 0, 0);
+    if (!prova) return false;
+    // A row of more than 65532 bytes does not fit SDL 1.2's 16-bit pitch,
+    // which then wraps to a few bytes for the whole picture.
+    bool cabe = prova->pitch >= w;
+    SDL_FreeSurface(prova);
+    if (!cabe) SDL_SetError("%s", GIF_LARGO_DEMAIS);
+    return cabe;
+}
+
+// Whether SDL_image's GIF reader can read the GIF and return, false with
+// SDL's message when not. That reader takes the end of the file for a
+// sub-block that goes on: skipping an extension it never returns, and in the
+// first image's data it decodes stale bytes until the picture is full
+// (minutes for a header that claims 20000 x 10000 pixels); and it writes
+// into that image's surface whether SDL made it or not. This walks the
+// blocks as that reader does, up to the first image it reads (one whose code
+// size it refuses is skipped a byte at a time, as it does). The stream is
+// left where it was.
+static bool GifLegivel(SDL_RWops* fluxo) {
     const int inicio = SDL_RWtell(fluxo);
     Uint8 cabecalho[GIF_CABECALHO];
-    bool acaba = false, fim = SDL_RWread(fluxo, cabecalho, GIF_CABECALHO, 1) != 1;
+    bool legivel = true, fim = SDL_RWread(fluxo, cabecalho, GIF_CABECALHO, 1) != 1;
     if (!fim && (cabecalho[GIF_BANDEIRAS] & GIF_TEM_PALETA))
         SDL_RWseek(fluxo, TamanhoPaleta(cabecalho[GIF_BANDEIRAS]), RW_SEEK_CUR);
     Uint8 bloco = 0, descritor[GIF_DESCRITOR] = {}, bitsLzw = 0;
@@ -157,20 +183,25 @@ static bool GifAcabaNumBloco(SDL_RWops* fluxo) {
         if (bloco == GIF_EXTENSAO) {
             Uint8 rotulo = 0;
             fim = SDL_RWread(fluxo, &rotulo, 1, 1) != 1;  // the reader stops with its error
-            acaba = !fim && !PulaSubBlocos(fluxo);
-            fim = fim || acaba;
+            legivel = fim || PulaSubBlocos(fluxo);
+            if (!legivel) SDL_SetError("%s", GIF_INCOMPLETO);
+            fim = fim || !legivel;
         } else if (bloco == GIF_IMAGEM) {
             fim = SDL_RWread(fluxo, descritor, GIF_DESCRITOR, 1) != 1;
             Uint8 bandeiras = descritor[GIF_DESCRITOR - 1];
             if (!fim && (bandeiras & GIF_TEM_PALETA)) SDL_RWseek(fluxo, TamanhoPaleta(bandeiras), RW_SEEK_CUR);
             fim = fim || SDL_RWread(fluxo, &bitsLzw, 1, 1) != 1;
             if (fim || bitsLzw > GIF_MAX_BITS_LZW) continue;
-            acaba = !PulaSubBlocos(fluxo);
+            legivel = GifCabe(descritor);
+            if (legivel && !PulaSubBlocos(fluxo)) {
+                SDL_SetError("%s", GIF_INCOMPLETO);
+                legivel = false;
+            }
             fim = true;
         }
     }
     SDL_RWseek(fluxo, inicio, RW_SEEK_SET);
-    return acaba;
+    return legivel;
 }
 
 // IMG_Load over the stream above: the file's type told by its contents, or
@@ -193,9 +224,8 @@ static SDL_Surface* CarregaImagem(const char* arquivo) {
     const char* extensao = strrchr(arquivo, '.');
     // A name ending in .tga is tried as TGA first, whatever its contents.
     bool tga = extensao && strcasecmp(extensao + 1, "tga") == 0;
-    if (!tga && IMG_isGIF(fluxo) && GifAcabaNumBloco(fluxo)) {
+    if (!tga && IMG_isGIF(fluxo) && !GifLegivel(fluxo)) {
         SDL_RWclose(fluxo);
-        SDL_SetError("%s", GIF_INCOMPLETO);
         return nullptr;
     }
     return IMG_LoadTyped_RW(fluxo, 1, const_cast<char*>(extensao ? extensao + 1 : nullptr));

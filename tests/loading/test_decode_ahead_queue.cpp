@@ -220,9 +220,9 @@ TEST_F(DecodeAheadQueue, AChunkLongerThanTheFileEndsItsLoadsWithTheirMessage) {
 // saved as .png. IMG_Load reads GIF contents whatever the name, and SDL_image's
 // GIF reader took the end of the file inside the image's data for yet another
 // block: it decoded stale bytes towards the 20300 x 10325 pixels the header
-// claims, for many minutes. Such a file is refused at once, both ways; a
-// whole GIF still loads.
-TEST_F(DecodeAheadQueue, AGifThatEndsInsideABlockIsRefusedAndAWholeOneStillLoads) {
+// claims, for many minutes. Such a file is refused at once, both ways, as
+// are GIFs that crashed that reader; a whole GIF still loads.
+TEST_F(DecodeAheadQueue, GifsThatSdlImageCannotReadAreRefusedAndAWholeOneStillLoads) {
     const unsigned char kCut[] = {
         0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d,
         0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x04, 0x08, 0xf3, 0xff, 0xff, 0xff, 0x56,
@@ -236,17 +236,29 @@ TEST_F(DecodeAheadQueue, AGifThatEndsInsideABlockIsRefusedAndAWholeOneStillLoads
                                     0x00, 0xff, 0xff, 0xff, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x01, 0x00,
                                     0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00,
                                     0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3b};
+    const std::string whole(reinterpret_cast<const char*>(kWhole), sizeof kWhole);
+    // SDL_image's GIF reader writes into the image's surface whatever size
+    // SDL made it: one of no pixels, or with rows too long for its pitch,
+    // ended the process.
+    const size_t kWidthAt = 32;
+    std::string noWidth = whole, tooWide = whole;
+    noWidth[kWidthAt] = noWidth[kWidthAt + 1] = '\0';
+    tooWide[kWidthAt] = tooWide[kWidthAt + 1] = '\xff';
     ASSERT_TRUE(WriteBytes(Path("cut-gif.png"), std::string(reinterpret_cast<const char*>(kCut), sizeof kCut)));
-    ASSERT_TRUE(WriteBytes(Path("whole.gif"), std::string(reinterpret_cast<const char*>(kWhole), sizeof kWhole)));
+    ASSERT_TRUE(WriteBytes(Path("whole.gif"), whole));
+    ASSERT_TRUE(WriteBytes(Path("no-width.gif"), noWidth));
+    ASSERT_TRUE(WriteBytes(Path("too-wide.gif"), tooWide));
     ASSERT_TRUE(Start());
-    const std::vector<std::string> list = {"cut-gif.png", "whole.gif"};
+    const std::vector<std::string> list = {"cut-gif.png", "no-width.gif", "too-wide.gif", "whole.gif"};
     LoadsPrint plain = LoadAll(list);
-    ASSERT_EQ(plain.ids.size(), 2u);
-    EXPECT_EQ(plain.ids[0], 0u);
-    EXPECT_NE(plain.said.find("falhou ao carregar o arquivo " + Path("cut-gif.png")), std::string::npos)
-        << plain.said;
-    EXPECT_NE(plain.ids[1], 0u) << plain.said;
-    EXPECT_EQ(plain.sets[1].w, 1);
+    ASSERT_EQ(plain.ids.size(), list.size());
+    for (size_t i = 0; i + 1 < list.size(); ++i) {
+        EXPECT_EQ(plain.ids[i], 0u) << list[i];
+        EXPECT_NE(plain.said.find("falhou ao carregar o arquivo " + Path(list[i])), std::string::npos)
+            << plain.said;
+    }
+    EXPECT_NE(plain.ids.back(), 0u) << plain.said;
+    EXPECT_EQ(plain.sets.back().w, 1);
     Announce(list);
     ExpectSameLoads(LoadAll(list), plain);
 }
