@@ -165,12 +165,14 @@ static bool GifCabe(const Uint8* descritor) {
 
 // Whether SDL_image's GIF reader can read the GIF and return, false with
 // SDL's message when not. That reader takes the end of the file for a
-// sub-block that goes on: skipping an extension it never returns, and in the
-// first image's data it decodes stale bytes until the picture is full
-// (minutes for a header that claims 20000 x 10000 pixels); and it writes
-// into that image's surface whether SDL made it or not. This walks the
-// blocks as that reader does, up to the first image it reads (one whose code
-// size it refuses is skipped a byte at a time, as it does). The stream is
+// sub-block that goes on: skipping an extension it never returns, and in an
+// image's data it decodes stale bytes until the picture is full (minutes for
+// a header that claims 20000 x 10000 pixels), or for ever in an image it
+// passes over; and it writes into the first image's surface whether SDL made
+// it or not. This walks the blocks as that reader does: every image counts,
+// even one whose code size it refuses (then skipped a byte at a time); later
+// images are decoded only to be passed over; the end mark ends the reading
+// only before any image; the first image it decodes ends it. The stream is
 // left where it was.
 static bool GifLegivel(SDL_RWops* fluxo) {
     const int inicio = SDL_RWtell(fluxo);
@@ -179,25 +181,29 @@ static bool GifLegivel(SDL_RWops* fluxo) {
     if (!fim && (cabecalho[GIF_BANDEIRAS] & GIF_TEM_PALETA))
         SDL_RWseek(fluxo, TamanhoPaleta(cabecalho[GIF_BANDEIRAS]), RW_SEEK_CUR);
     Uint8 bloco = 0, descritor[GIF_DESCRITOR] = {}, bitsLzw = 0;
-    while (!fim && SDL_RWread(fluxo, &bloco, 1, 1) == 1 && bloco != GIF_FIM) {
-        if (bloco == GIF_EXTENSAO) {
+    int imagens = 0;
+    while (!fim && SDL_RWread(fluxo, &bloco, 1, 1) == 1) {
+        if (bloco == GIF_FIM) {
+            fim = imagens == 0;
+        } else if (bloco == GIF_EXTENSAO) {
             Uint8 rotulo = 0;
             fim = SDL_RWread(fluxo, &rotulo, 1, 1) != 1;  // the reader stops with its error
             legivel = fim || PulaSubBlocos(fluxo);
             if (!legivel) SDL_SetError("%s", GIF_INCOMPLETO);
             fim = fim || !legivel;
         } else if (bloco == GIF_IMAGEM) {
+            const bool primeira = ++imagens == 1;
             fim = SDL_RWread(fluxo, descritor, GIF_DESCRITOR, 1) != 1;
             Uint8 bandeiras = descritor[GIF_DESCRITOR - 1];
             if (!fim && (bandeiras & GIF_TEM_PALETA)) SDL_RWseek(fluxo, TamanhoPaleta(bandeiras), RW_SEEK_CUR);
             fim = fim || SDL_RWread(fluxo, &bitsLzw, 1, 1) != 1;
             if (fim || bitsLzw > GIF_MAX_BITS_LZW) continue;
-            legivel = GifCabe(descritor);
+            if (primeira) legivel = GifCabe(descritor);
             if (legivel && !PulaSubBlocos(fluxo)) {
                 SDL_SetError("%s", GIF_INCOMPLETO);
                 legivel = false;
             }
-            fim = true;
+            fim = primeira || !legivel;
         }
     }
     SDL_RWseek(fluxo, inicio, RW_SEEK_SET);
