@@ -61,7 +61,9 @@ void BRZ_EsperaQuadro(Sint32 espera);
 // Pictures: the engine's pixel surfaces, which it locks, reads and writes
 // ---------------------------------------------------------------------------
 
-// A picture file as a surface (IMG_Load); null with SDL_GetError's text set.
+// A picture file as a surface (IMG_Load; on a desktop through a stream that
+// keeps SDL_image's readers from looping or crashing on a damaged file);
+// null with SDL_GetError's text set.
 SDL_Surface* BRZ_CarregaImagem(const char* arquivo);
 // A largura x altura 32-bit surface, every byte 0 (SDL_CreateRGBSurface).
 SDL_Surface* BRZ_NovaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask);
