@@ -23,7 +23,8 @@
 // own O" at each of the first frames presented (SDL_GL_SwapBuffers, also
 // intercepted), "failed program P own O size S" with the stack (exe+offset
 // for the executable's frames, for addr2line) when the chosen one fails,
-// and "total program P own O" at exit.
+// and "total program P own O" at exit; when only counting, also "own O
+// program P at exe+offset" for each own allocation: the call site.
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <fcntl.h>
@@ -258,6 +259,7 @@ struct Caminhada {
     Classe classe = NAO_CONTA;
     bool direta = true;
     int quadros = 0;
+    uintptr_t programa = 0;  // the frame of the executable found
 };
 
 _Unwind_Reason_Code Passo(_Unwind_Context* contexto, void* arg) {
@@ -269,6 +271,7 @@ _Unwind_Reason_Code Passo(_Unwind_Context* contexto, void* arg) {
             return _URC_NO_REASON;
         case EXECUTAVEL:
             c->classe = c->direta ? PROPRIA : EM_NOME;
+            c->programa = endereco;
             return _URC_END_OF_STACK;
         case TELA:
             return _URC_END_OF_STACK;
@@ -278,18 +281,22 @@ _Unwind_Reason_Code Passo(_Unwind_Context* contexto, void* arg) {
     }
 }
 
-Classe Classifica() {
+Caminhada Classifica() {
     Caminhada c;
     _Unwind_Backtrace(Passo, &c);
-    return c.classe;
+    return c;
 }
+
+// A return address of the executable as addr2line takes it: one byte back
+// lies inside the call.
+unsigned long NoArquivo(uintptr_t endereco) { return static_cast<unsigned long>(endereco - baseExecutavel - 1); }
 
 void RelataPilha(void* const* pilha, int n) {
     for (int i = 0; i < n; ++i) {
         uintptr_t endereco = reinterpret_cast<uintptr_t>(pilha[i]);
         // Return addresses: one byte back lies inside the call.
         if (NoExecutavel(endereco)) {
-            Escreve("  exe+0x%lx\n", static_cast<unsigned long>(endereco - baseExecutavel - 1));
+            Escreve("  exe+0x%lx\n", NoArquivo(endereco));
             continue;
         }
         Dl_info info;
@@ -306,11 +313,15 @@ void RelataPilha(void* const* pilha, int n) {
 bool DeveFalhar(size_t tamanho) {
     if (!configurado || dentro || falhou.load(std::memory_order_relaxed)) return false;
     ++dentro;
-    Classe c = Classifica();
+    Caminhada caminhada = Classifica();
+    Classe c = caminhada.classe;
     bool falha = false;
     if (c != NAO_CONTA) {
         long p = ++programa;
         long o = c == PROPRIA ? ++proprias : proprias.load();
+        // Counting only: where each of the program's own allocations is made.
+        if (c == PROPRIA && !alvoPrograma && !alvoProprias)
+            Escreve("own %ld program %ld at exe+0x%lx\n", o, p, NoArquivo(caminhada.programa));
         falha = p == alvoPrograma || (c == PROPRIA && o == alvoProprias);
         if (falha) {
             falhou = true;
