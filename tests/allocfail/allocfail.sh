@@ -10,6 +10,12 @@
 #   - through the failed engine start: its message and exit status 1;
 # never by a crash, an uncaught exception, a hang or a sanitizer report
 # (leaks included: the sanitizer build's LeakSanitizer checks at exit).
+# One way out lies outside the program: SDL_mixer's built-in MIDI player
+# (timidity), which Mix_OpenAudio starts whether or not MIDI is ever played,
+# ends the process with status 10 when an allocation of its own fails while
+# it reads its instrument set. Such a run is counted apart ("ended by
+# SDL_mixer"), and only when the allocation failed inside SDL_mixer while
+# the audio started (right after the engine's start).
 # Which failure points: the first allocation at each place of the program's
 # own code that calls the allocator (the mask of each frame, the decoder's
 # file, the list of pictures to decode ahead, ...) and every STRIDE-th of
@@ -37,13 +43,14 @@ AF_PASSES=8
 AF_ENGINE_FAILED="Falhou ao iniciar a Brisa2D 2. Encerrando o programa."
 AF_ENGINE_STARTED="Iniciou a Brisa2D 2 com sucesso"
 AF_LAST_SHUT_DOWN="Encerrou a SDL+OpenGL"
+AF_MIXER_EXIT=10   # timidity's exit status when its malloc fails
 AF_LANGUAGE_PICTURE="./rsrc/menu_idiomas.jpg"
 # The sounds of the start-up: "start of the success message|file".
 AF_SOUNDS=("Carregou o efeito|./rsrc/morreu.ogg" "Carregou a música|./rsrc/bgmusic.ogg"
   "Carregou o efeito|./rsrc/batida.wav")
 
 af_failures=()
-af_language=0 af_refused=0 af_unreached=0 af_runs=0
+af_language=0 af_refused=0 af_mixer=0 af_unreached=0 af_runs=0
 
 # af_frame_counts <report> <frame>: "program own" counted before that frame.
 af_frame_counts() {
@@ -114,6 +121,15 @@ af_line_ends_with() {
   awk -v t="$1" 'substr($0, length($0) - length(t) + 1) == t { found = 1 } END { exit !found }' "$2"
 }
 
+# af_ended_by_mixer <run folder>: the run ended through SDL_mixer's exit (see
+# the top of this file): its status, the failed allocation made inside
+# SDL_mixer, and nothing printed after the engine's start.
+af_ended_by_mixer() {
+  [ "$BB_STATUS" = "$AF_MIXER_EXIT" ] &&
+    sed -n '/^failed /,/^  exe/p' "$1/report.txt" | grep -q '/libSDL_mixer' &&
+    [ "$(tail -n 1 "$1/stdout.txt")" = "$AF_ENGINE_STARTED" ]
+}
+
 # af_problems <run folder> <reached language screen 0/1>: prints what is
 # wrong with the run, nothing when it ended as it must.
 af_problems() {
@@ -129,6 +145,7 @@ af_problems() {
     return
   fi
   if [ "$reached" = 0 ]; then
+    if af_ended_by_mixer "$dir"; then return; fi
     [ "$BB_STATUS" = 1 ] || echo "ended with status $BB_STATUS before the language screen"
     af_line_ends_with "$AF_ENGINE_FAILED" "$out" || echo "no \"$AF_ENGINE_FAILED\""
     ! grep -qxF "$AF_ENGINE_STARTED" "$out" || echo "claims the engine started, then refused to start"
@@ -169,8 +186,15 @@ af_point() {
     tail -n 5 "$dir/stdout.txt" | sed 's/^/  | /'
     return
   fi
-  if [ "$reached" = 1 ]; then af_language=$((af_language + 1)); else af_refused=$((af_refused + 1)); fi
-  echo "$name $([ "$reached" = 1 ] && echo language || echo refused)" >>"$BB_WORK/outcomes.txt"
+  local outcome=refused
+  if [ "$reached" = 1 ]; then
+    outcome=language af_language=$((af_language + 1))
+  elif af_ended_by_mixer "$dir"; then
+    outcome=mixer-exit af_mixer=$((af_mixer + 1))
+  else
+    af_refused=$((af_refused + 1))
+  fi
+  echo "$name $outcome" >>"$BB_WORK/outcomes.txt"
   rm -rf "$dir"   # a run that passed keeps nothing
 }
 
@@ -212,7 +236,7 @@ else
   for n in $(seq 1 "$AF_STRIDE" "$program"); do af_point "program-$n" VD_ALLOCFAIL_NTH="$n"; done
 fi
 echo "$af_runs runs in $((SECONDS - started)) s: $af_language reached the language screen and left it with ESC," \
-  "$af_refused ended through the failed engine start, ${#af_failures[@]} failed;" \
+  "$af_refused ended through the failed engine start, $af_mixer were ended by SDL_mixer, ${#af_failures[@]} failed;" \
   "$af_unreached never reached their failure point (the count differs a little between runs:" \
   "the decoding helper thread and the loading thread share the pictures as they go)"
 [ "${#af_failures[@]}" = 0 ] || bb_fail "failure points that went wrong: ${af_failures[*]}"
