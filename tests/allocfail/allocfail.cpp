@@ -8,11 +8,15 @@
 // in the executable (the game and the engine are linked into it) makes the
 // allocation the program's; "own" when that frame is the allocation's
 // direct caller, "on its behalf" when libraries the program called (SDL,
-// SDL_image, libpng, libjpeg, SDL_mixer, the codecs) lie in between. A
-// frame of the display stack (Xlib, xcb, libGL, Mesa) met first makes it
-// the display stack's: those libraries do not promise to survive a failed
-// allocation (Xlib ends the process through its I/O error handler), so
-// their allocations are never failed here. Allocations with no frame of
+// SDL_image, libpng, libjpeg, zlib, SDL_mixer) lie in between. A frame met first of a library that does not survive a failed
+// allocation of its own makes the allocation that library's, never failed
+// here: no code of the program could mend what follows. Those are the
+// display stack (Xlib, xcb, libGL, Mesa), which makes no such promise and
+// is left out by choice, not tried, and the OGG Vorbis decoder that
+// SDL_mixer opens OGG files with, as these runs found: libvorbisfile's
+// ov_open_callbacks uses its callocs unchecked (vorbis_info_init on null),
+// and libvorbis's codebook unpacking (vorbis_staticbook_unpack) writes
+// through the null pointer of a failed allocation. Allocations with no frame of
 // the executable (before main, SDL's audio thread) are not counted.
 //
 // Environment:
@@ -56,7 +60,7 @@ const int kBitsCache = 14;
 
 enum Classe { NAO_CONTA, EM_NOME, PROPRIA };
 // Where a return address lies.
-enum Origem { BIBLIOTECA = 1, RUNTIME, EXECUTAVEL, TELA };
+enum Origem { BIBLIOTECA = 1, RUNTIME, EXECUTAVEL, FRAGIL };
 
 // ---------------------------------------------------------------------------
 // State
@@ -219,12 +223,12 @@ bool DoRuntime(const char* objeto) {
     return false;
 }
 
-// Xlib, xcb, libGL and Mesa (see the top of this file).
-bool DaTela(const char* objeto) {
-    static const char* const kTela[] = {"/libX", "/libxcb", "/libGL", "/libglapi", "_dri.so", "/libLLVM",
-                                        "/libdrm", "/libgbm", "/libEGL", "/libxshmfence"};
-    for (const char* t : kTela)
-        if (Contem(objeto, t)) return true;
+// The display stack and libvorbis (see the top of this file).
+bool NaoSobrevive(const char* objeto) {
+    static const char* const kFragil[] = {"/libX", "/libxcb", "/libGL", "/libglapi", "_dri.so", "/libLLVM",
+                                          "/libdrm", "/libgbm", "/libEGL", "/libxshmfence", "/libvorbis"};
+    for (const char* f : kFragil)
+        if (Contem(objeto, f)) return true;
     return false;
 }
 
@@ -232,7 +236,7 @@ Origem OrigemNova(uintptr_t endereco) {
     Dl_info info;
     if (!dladdr(reinterpret_cast<void*>(endereco), &info)) return BIBLIOTECA;
     if (DoRuntime(info.dli_fname)) return RUNTIME;
-    return DaTela(info.dli_fname) ? TELA : BIBLIOTECA;
+    return NaoSobrevive(info.dli_fname) ? FRAGIL : BIBLIOTECA;
 }
 
 Origem OrigemDe(uintptr_t endereco) {
@@ -273,7 +277,7 @@ _Unwind_Reason_Code Passo(_Unwind_Context* contexto, void* arg) {
             c->classe = c->direta ? PROPRIA : EM_NOME;
             c->programa = endereco;
             return _URC_END_OF_STACK;
-        case TELA:
+        case FRAGIL:
             return _URC_END_OF_STACK;
         default:
             c->direta = false;
