@@ -64,7 +64,7 @@ af_first_own_at_each_site() {
   awk -v last="$2" '$1 == "own" && $2 <= last && !seen[$6]++ { print $2 }' "$1"
 }
 
-# af_start <run folder> <environment assignment>...: the game with the
+# af_start <run folder> [environment assignment]: the game with the
 # failing allocator, its sanitizer reports kept in the run's folder.
 af_start() {
   local dir="$1"
@@ -199,7 +199,7 @@ af_point() {
 }
 
 # The count: a run with no failure, to the language screen and out with ESC.
-af_start "$BB_WORK/count" VD_ALLOCFAIL_COUNT=1
+af_start "$BB_WORK/count"
 af_wait_idle_or_exit "$BB_WORK/count/report.txt" || bb_fail "the run without failures ended before the language screen"
 af_leave_language_screen "$BB_WORK/count"
 bb_expect_status 0
