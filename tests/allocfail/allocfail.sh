@@ -15,7 +15,11 @@
 # ends the process with status 10 when an allocation of its own fails while
 # it reads its instrument set. Such a run is counted apart ("ended by
 # SDL_mixer"), and only when the allocation failed inside SDL_mixer while
-# the audio started (right after the engine's start).
+# the audio started (right after the engine's start). Likewise a crash inside
+# the very library whose own allocation failed, before it returned to the
+# program (SDL 1.2's X11 video start-up, SDL_mixer's Mix_OpenAudio and its
+# channel array): no code of the program ran in between, so none could mend
+# it; such a run is counted apart ("crashed inside the library").
 # Which failure points: the first allocation at each place of the program's
 # own code that calls the allocator (the mask of each frame, the decoder's
 # file, the list of pictures to decode ahead, ...) and every STRIDE-th of
@@ -50,7 +54,7 @@ AF_SOUNDS=("Carregou o efeito|./rsrc/morreu.ogg" "Carregou a música|./rsrc/bgmu
   "Carregou o efeito|./rsrc/batida.wav")
 
 af_failures=()
-af_language=0 af_refused=0 af_mixer=0 af_unreached=0 af_runs=0
+af_language=0 af_refused=0 af_mixer=0 af_library=0 af_unreached=0 af_runs=0
 
 # af_frame_counts <report> <frame>: "program own" counted before that frame.
 af_frame_counts() {
@@ -130,10 +134,33 @@ af_ended_by_mixer() {
     [ "$(tail -n 1 "$1/stdout.txt")" = "$AF_ENGINE_STARTED" ]
 }
 
+# af_library_of_failure <run folder>: the library the failed allocation was
+# made in: its first frame outside the runtime and the failing allocator;
+# nothing when that frame is the program's.
+af_library_of_failure() {
+  sed -n '/^failed /,/^[a-z]/{/^  /p}' "$1/report.txt" | grep -vE 'allocfail|libasan|libc\.so|libstdc\+\+|libgcc_s' |
+    head -n 1 | sed -E 's/^ +//; s/\+0x[0-9a-f]+$//; /^exe$/d'
+}
+
+# af_library_of_crash <run folder>: the library of the innermost frame of the
+# sanitizer's report of a crash (SEGV), if any.
+af_library_of_crash() {
+  cat "$1"/asan* 2>/dev/null | grep -m1 -A8 'ERROR: AddressSanitizer: SEGV' | grep -m1 ' #0 ' |
+    sed -nE 's/.*\(([^()+]+)\+0x[0-9a-f]+\)$/\1/p'
+}
+
+# af_crashed_inside_library <run folder>: see the top of this file.
+af_crashed_inside_library() {
+  local library
+  library=$(af_library_of_failure "$1")
+  [ -n "$library" ] && [ "$library" = "$(af_library_of_crash "$1")" ]
+}
+
 # af_problems <run folder> <reached language screen 0/1>: prints what is
 # wrong with the run, nothing when it ended as it must.
 af_problems() {
   local dir="$1" reached="$2" out="$1/stdout.txt"
+  if [ "$reached" = 0 ] && af_crashed_inside_library "$dir"; then return; fi
   if compgen -G "$dir/asan*" >/dev/null || compgen -G "$dir/ubsan*" >/dev/null; then
     echo "sanitizer report: $(cat "$dir"/asan* "$dir"/ubsan* 2>/dev/null | grep -m1 -E 'ERROR|runtime error|SUMMARY')"
   fi
@@ -191,6 +218,8 @@ af_point() {
     outcome=language af_language=$((af_language + 1))
   elif af_ended_by_mixer "$dir"; then
     outcome=mixer-exit af_mixer=$((af_mixer + 1))
+  elif af_crashed_inside_library "$dir"; then
+    outcome="library-crash $(basename "$(af_library_of_failure "$dir")")" af_library=$((af_library + 1))
   else
     af_refused=$((af_refused + 1))
   fi
@@ -236,7 +265,8 @@ else
   for n in $(seq 1 "$AF_STRIDE" "$program"); do af_point "program-$n" VD_ALLOCFAIL_NTH="$n"; done
 fi
 echo "$af_runs runs in $((SECONDS - started)) s: $af_language reached the language screen and left it with ESC," \
-  "$af_refused ended through the failed engine start, $af_mixer were ended by SDL_mixer, ${#af_failures[@]} failed;" \
+  "$af_refused ended through the failed engine start, $af_mixer were ended by SDL_mixer," \
+  "$af_library crashed inside the library whose allocation failed, ${#af_failures[@]} failed;" \
   "$af_unreached never reached their failure point (the count differs a little between runs:" \
   "the decoding helper thread and the loading thread share the pictures as they go)"
 [ "${#af_failures[@]}" = 0 ] || bb_fail "failure points that went wrong: ${af_failures[*]}"
