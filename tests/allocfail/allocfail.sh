@@ -208,7 +208,7 @@ af_point() {
     af_failures+=("$name")
     echo "$name FAILED" >>"$BB_WORK/outcomes.txt"
     echo "FAIL $name: $(grep -m1 '^failed ' "$dir/report.txt")"
-    echo "$problems" | sed 's/^/  /'
+    printf '  %s\n' "${problems//$'\n'/$'\n'  }"
     sed -n '/^failed /,/^total\|^frame/p' "$dir/report.txt" | grep '^  ' | head -n 24 | sed 's/^/    /'
     tail -n 5 "$dir/stdout.txt" | sed 's/^/  | /'
     return
@@ -237,7 +237,7 @@ read -r idle_program idle_own < <(af_frame_counts "$BB_WORK/count/report.txt" "$
 echo "allocations before the first language frame: $program on the program's behalf, $own of them its own"
 echo "by frame $AF_IDLE_FRAME (language screen waiting): $idle_program, $idle_own own;" \
   "to the end after ESC: $(grep '^total ' "$BB_WORK/count/report.txt")"
-[ -n "$program" ] && [ "$program" -gt 0 ] && [ "$own" -gt 0 ] || bb_fail "no allocations counted"
+if [ -z "$program" ] || [ "$program" -le 0 ] || [ "$own" -le 0 ]; then bb_fail "no allocations counted"; fi
 
 started=$SECONDS
 if [ -n "${VD_ALLOCFAIL_POINTS:-}" ]; then
