@@ -1,8 +1,6 @@
 #include "Recursos.h"
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "brisa2d2.h"
 #include "brisaaudio2.h"
@@ -11,6 +9,8 @@ namespace {
 
 // Longest path under ./rsrc/ the game builds.
 const int kTamanhoCaminho = 64;
+// Most pictures one announcement names (the common set has 34).
+const int kMaxAnunciados = 64;
 
 // The file's path as the game names it: under ./rsrc/ in the working folder.
 struct Caminho {
@@ -52,12 +52,24 @@ void CargasComuns(Recursos& r, Passo passo) {
     figura(r.sprB, kFiguraBarra);
 }
 
-// Hands the engine the paths of these pictures, in this order.
-void Anuncia(const std::vector<std::string>& arquivos) {
-    std::vector<const char*> nomes;
-    for (const std::string& a : arquivos) nomes.push_back(a.c_str());
-    BRZ_AntecipaSpriteSets(nomes.data(), int(nomes.size()));
-}
+// The paths of one announcement to the engine, in load order, held in place:
+// the start-up allocates nothing of its own for it, so no allocation of it
+// can fail. Past kMaxAnunciados a picture is simply not announced (its load
+// decodes it then).
+struct Anuncio {
+    char caminhos[kMaxAnunciados][kTamanhoCaminho];
+    const char* nomes[kMaxAnunciados];
+    int quantos = 0;
+
+    void Acrescenta(const char* arquivo) {
+        if (quantos == kMaxAnunciados) return;
+        snprintf(caminhos[quantos], kTamanhoCaminho, "%s%s", kPastaRecursos, arquivo);
+        nomes[quantos] = caminhos[quantos];
+        ++quantos;
+    }
+    // Hands the engine the paths, so that it decodes them ahead.
+    void Anuncia() const { BRZ_AntecipaSpriteSets(nomes, quantos); }
+};
 
 // One row of the language set: the field it fills and its two files.
 struct ParIdioma {
@@ -77,12 +89,13 @@ const char* ArquivoIdioma(const FiguraIdioma& f, int idioma) { return idioma == 
 }  // namespace
 
 void AntecipaRecursosComuns() {
-    std::vector<std::string> arquivos = {Caminho(kFiguraCarregando.arquivo).texto};
+    Anuncio anuncio;
+    anuncio.Acrescenta(kFiguraCarregando.arquivo);
     Recursos r;
     CargasComuns(r, [&](TipoCarga tipo, unsigned int&, const char* arquivo, int, int) {
-        if (tipo == FIGURA) arquivos.push_back(Caminho(arquivo).texto);
+        if (tipo == FIGURA) anuncio.Acrescenta(arquivo);
     });
-    Anuncia(arquivos);
+    anuncio.Anuncia();
 }
 
 void CarregaTelaCarregando(Recursos& r) { r.sprLoading = Carrega(kFiguraCarregando); }
@@ -99,9 +112,9 @@ void CarregaRecursosComuns(Recursos& r) {
 }
 
 void CarregaIdioma(Recursos& r, int idioma) {
-    std::vector<std::string> arquivos;
-    for (const ParIdioma& p : kIdioma) arquivos.push_back(Caminho(ArquivoIdioma(p.figura, idioma)).texto);
-    Anuncia(arquivos);
+    Anuncio anuncio;
+    for (const ParIdioma& p : kIdioma) anuncio.Acrescenta(ArquivoIdioma(p.figura, idioma));
+    anuncio.Anuncia();
     for (const ParIdioma& p : kIdioma) {
         const FiguraIdioma& f = p.figura;
         r.*p.campo = Carrega(ArquivoIdioma(f, idioma), f.largura, f.altura);

@@ -17,7 +17,9 @@
 #endif
 
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -164,10 +166,9 @@ static void EncerraNaSaida() { BRZ_EncerraAntecipacao(); }
 // Public functions
 // ---------------------------------------------------------------------------
 
-void BRZ_AntecipaSpriteSets(const char* const* arquivos, int quantidade) {
-    BRZ_EncerraAntecipacao();
-    const BRZ_Renderizador* r = BRZ_RenderizadorAtivo();
-    if (!inicializado || !r || !r->DecodificaAdiantado || !arquivos) return;
+// The list of the files not loaded yet, and its helpers started. Throws
+// std::bad_alloc when memory runs out, std::system_error when no thread starts.
+static void Inicia(const char* const* arquivos, int quantidade, const BRZ_Renderizador& r) {
     for (int i = 0; i < quantidade; ++i) {
         // Names already loaded are shared by their loads, never decoded.
         if (!arquivos[i] || BRZ_ProcuraSpriteSet(arquivos[i]) != 0) continue;
@@ -175,9 +176,22 @@ void BRZ_AntecipaSpriteSets(const char* const* arquivos, int quantidade) {
         fila.back().arquivo = arquivos[i];
     }
     if (fila.empty()) return;
-    decodifica = r->DecodificaAdiantado;
+    decodifica = r.DecodificaAdiantado;
     if (!saidaRegistrada) saidaRegistrada = atexit(EncerraNaSaida) == 0;
     for (int i = 0; i < AJUDANTES; ++i) ajudantes.emplace_back(Ajudante);
+}
+
+void BRZ_AntecipaSpriteSets(const char* const* arquivos, int quantidade) {
+    BRZ_EncerraAntecipacao();
+    const BRZ_Renderizador* r = BRZ_RenderizadorAtivo();
+    if (!inicializado || !r || !r->DecodificaAdiantado || !arquivos) return;
+    try {
+        Inicia(arquivos, quantidade, *r);
+    } catch (const std::exception&) {
+        // Decoding ahead only saves time: every load still decodes its own file.
+        BRZ_EncerraAntecipacao();
+        puts("Não conseguiu antecipar a decodificação das imagens; cada uma será decodificada ao ser carregada.");
+    }
 }
 
 bool BRZ_TomaAntecipada(const char* arquivo, BRZ_ImagemAntecipada* d) {

@@ -31,10 +31,15 @@ static const int LADO_TEXTURA_MIN = 4;
 // no X display SDL would fall back to its text-console drivers, which cannot
 // give one, and libcaca's ends the whole process when the terminal type is
 // unknown, before the engine could say why it did not start.
+// It is named through the environment entry SDL reads, put in place with
+// putenv, which keeps this array itself: setenv's copy would be allocated,
+// and lost for good if an allocation inside setenv failed.
 #if defined(__unix__) && !defined(__APPLE__)
-static const char* const DRIVER_OPENGL = "x11";
+static const bool NOMEIA_DRIVER = true;
+static char DRIVER_OPENGL[] = "SDL_VIDEODRIVER=x11";
 #else
-static const char* const DRIVER_OPENGL = nullptr;
+static const bool NOMEIA_DRIVER = false;
+static char DRIVER_OPENGL[] = "";
 #endif
 
 // ---------------------------------------------------------------------------
@@ -226,8 +231,12 @@ static const BRZ_SpriteSet* QuadroDesenhavel(unsigned int id, unsigned int indic
 // SDL's video start-up on the driver the environment names or, when it
 // names none, on the OpenGL driver alone; the environment is left as it was.
 static int IniciaVideoOpenGL() {
-    if (!DRIVER_OPENGL || getenv("SDL_VIDEODRIVER")) return BRZ_IniciaSubsistema(SDL_INIT_VIDEO);
-    setenv("SDL_VIDEODRIVER", DRIVER_OPENGL, 1);
+    if (!NOMEIA_DRIVER || getenv("SDL_VIDEODRIVER")) return BRZ_IniciaSubsistema(SDL_INIT_VIDEO);
+    // Without the entry SDL could fall back to a console driver (see above).
+    if (putenv(DRIVER_OPENGL) != 0) {
+        SDL_OutOfMemory();
+        return -1;
+    }
     int resultado = BRZ_IniciaSubsistema(SDL_INIT_VIDEO);
     unsetenv("SDL_VIDEODRIVER");
     return resultado;
