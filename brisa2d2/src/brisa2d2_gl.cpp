@@ -234,7 +234,7 @@ static int IniciaVideoOpenGL() {
     if (!NOMEIA_DRIVER || getenv("SDL_VIDEODRIVER")) return BRZ_IniciaSubsistema(SDL_INIT_VIDEO);
     // Without the entry SDL could fall back to a console driver (see above).
     if (putenv(DRIVER_OPENGL) != 0) {
-        SDL_OutOfMemory();
+        SDL_SetError("Out of memory");  // SDL's own text for it (its SDL_OutOfMemory is not in every SDL 1.2)
         return -1;
     }
     int resultado = BRZ_IniciaSubsistema(SDL_INIT_VIDEO);
