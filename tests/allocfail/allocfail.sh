@@ -80,7 +80,7 @@ af_start() {
     ASAN_OPTIONS="${ASAN_OPTIONS:-}:log_path=$dir/asan" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}:log_path=$dir/ubsan" \
     LD_PRELOAD="$shim${LD_PRELOAD:+:$LD_PRELOAD}" "$game") >"$BB_OUT" 2>"$dir/stderr.txt" &
   BB_PID=$!
-  BB_WINDOW=""
+  BB_WINDOW="" af_untitled=0
 }
 
 # af_wait_exit <seconds>: waits for the program to end and keeps its exit
@@ -109,10 +109,28 @@ af_wait_idle_or_exit() {
   return 1
 }
 
+# af_find_window: the game's window by its title, or else by its process
+# (SDL 1.2 names it in _NET_WM_PID); af_untitled=1 when only the second
+# finds it: SDL_WM_SetCaption copies the title and, when that copy's
+# allocation fails, leaves the window untitled without a word.
+af_find_window() {
+  local deadline=$((SECONDS + 30))
+  while [ -z "$BB_WINDOW" ] && bb_running && [ "$SECONDS" -lt "$deadline" ]; do
+    BB_WINDOW=$(xdotool search --name "^${BB_TITLE}\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$BB_WINDOW" ] || sleep "$BB_POLL"
+  done
+  if [ -z "$BB_WINDOW" ]; then
+    BB_WINDOW=$(xdotool search --pid "$BB_PID" 2>/dev/null | head -n 1 || true)
+    [ -n "$BB_WINDOW" ] || bb_fail "no window of the game's within 30 s"
+    af_untitled=1
+  fi
+  xdotool windowfocus --sync "$BB_WINDOW"
+}
+
 # af_leave_language_screen <run folder>: the screen captured, then ESC held
 # until the program has gone.
 af_leave_language_screen() {
-  bb_find_window 30
+  af_find_window
   BB_SHOT="$1/language.png"
   import -window root "$BB_SHOT" 2>/dev/null || bb_fail "could not capture the screen"
   bb_key_down Escape
@@ -143,10 +161,13 @@ af_library_of_failure() {
 }
 
 # af_library_of_crash <run folder>: the library of the innermost frame of the
-# sanitizer's report of a crash (SEGV), if any.
+# sanitizer's report of a crash (SEGV) outside the C runtime (a library's
+# memcpy of the null pointer it was given crashes in libc), if any; nothing
+# when that frame is the program's.
 af_library_of_crash() {
-  cat "$1"/asan* 2>/dev/null | grep -m1 -A8 'ERROR: AddressSanitizer: SEGV' | grep -m1 ' #0 ' |
-    sed -nE 's/.*\(([^()+]+)\+0x[0-9a-f]+\)$/\1/p'
+  cat "$1"/asan* 2>/dev/null | sed -n '/ERROR: AddressSanitizer: SEGV/,/^$/{/^ *#[0-9]/p}' |
+    grep -vE '\((/[^()]*/)?(libasan|libc|libstdc\+\+|libgcc_s)\.so[^()]*\)$| \.\./(sysdeps|string|libio|stdlib|csu|nptl|malloc)/' |
+    head -n 1 | sed -nE 's/.*\(([^()+]+)\+0x[0-9a-f]+\)$/\1/p'
 }
 
 # af_crashed_inside_library <run folder>: see the top of this file.
@@ -179,6 +200,9 @@ af_problems() {
     return
   fi
   [ "$BB_STATUS" = 0 ] || echo "ESC on the language screen ended with status $BB_STATUS"
+  if [ "$af_untitled" = 1 ] && [ "$(basename "$(af_library_of_failure "$dir")")" != libSDL-1.2.so.0 ]; then
+    echo "the window has no title \"$BB_TITLE\", and the failed allocation was not SDL's"
+  fi
   grep -qxF "$AF_ENGINE_STARTED" "$out" || echo "no \"$AF_ENGINE_STARTED\""
   [ "$(tail -c "${#AF_LAST_SHUT_DOWN}" "$out")" = "$AF_LAST_SHUT_DOWN" ] || echo "no shut-down report at the end"
   local sound success file loaded failed
@@ -216,6 +240,7 @@ af_point() {
   local outcome=refused
   if [ "$reached" = 1 ]; then
     outcome=language af_language=$((af_language + 1))
+    [ "$af_untitled" = 0 ] || outcome="language untitled"
   elif af_ended_by_mixer "$dir"; then
     outcome=mixer-exit af_mixer=$((af_mixer + 1))
   elif af_crashed_inside_library "$dir"; then
