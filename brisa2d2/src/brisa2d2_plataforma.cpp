@@ -22,6 +22,9 @@ static const Uint8 GIF_EXTENSAO = '!', GIF_IMAGEM = ',', GIF_FIM = ';';
 static const char* const GIF_INCOMPLETO = "GIF data ends inside a block";
 static const char* const GIF_SEM_PIXELS = "GIF image of no pixels";
 static const char* const GIF_LARGO_DEMAIS = "GIF image too wide for a surface";
+// SDL's error for an XCF file, which the plain load refuses (see
+// BRZ_CarregaImagem).
+static const char* const XCF_RECUSADO = "XCF (GIMP's working file) is not loaded: export the picture as PNG";
 
 static int TamanhoPaleta(Uint8 bandeiras) { return 3 << ((bandeiras & GIF_TAMANHO_PALETA) + 1); }
 
@@ -170,6 +173,15 @@ SDL_Surface* BRZ_CarregaImagem(const char* arquivo) {
     bool tga = extensao && strcasecmp(extensao + 1, "tga") == 0;
     if (!tga && IMG_isGIF(fluxo) && !GifLegivel(fluxo)) {
         SDL_RWclose(fluxo);
+        return nullptr;
+    }
+    // SDL_image reads XCF contents whatever the name, and its XCF reader
+    // trusts the sizes and offsets in the file: a damaged header of 129 bytes
+    // kept it busy for more than ten minutes, and it leaks on others. An XCF
+    // is no picture to ship, so it is refused at once.
+    if (!tga && IMG_isXCF(fluxo)) {
+        SDL_RWclose(fluxo);
+        SDL_SetError("%s", XCF_RECUSADO);
         return nullptr;
     }
     return IMG_LoadTyped_RW(fluxo, 1, const_cast<char*>(extensao ? extensao + 1 : nullptr));

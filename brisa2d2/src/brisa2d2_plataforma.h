@@ -62,8 +62,9 @@ void BRZ_EsperaQuadro(Sint32 espera);
 // ---------------------------------------------------------------------------
 
 // A picture file as a surface (IMG_Load; on a desktop through a stream that
-// keeps SDL_image's readers from looping or crashing on a damaged file);
-// null with SDL_GetError's text set.
+// keeps SDL_image's readers from looping or crashing on a damaged file, and
+// refusing GIMP's XCF files, whose reader trusts them); null with
+// SDL_GetError's text set.
 SDL_Surface* BRZ_CarregaImagem(const char* arquivo);
 // A largura x altura 32-bit surface, every byte 0 (SDL_CreateRGBSurface).
 SDL_Surface* BRZ_NovaSuperficie(int largura, int altura, Uint32 rmask, Uint32 gmask, Uint32 bmask, Uint32 amask);
