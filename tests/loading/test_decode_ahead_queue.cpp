@@ -159,6 +159,22 @@ protected:
         return g_ways;
     }
 
+    // Loads the names plainly, each refused with the engine's message naming
+    // it and SDL's error starting with `reason`, then announced, with the
+    // same outcome; the ways the announced loads went.
+    std::string ExpectRefusedBothWays(const std::vector<std::string>& names, const std::string& reason = "") {
+        LoadsPrint plain = LoadAll(names);
+        EXPECT_EQ(plain.ids, std::vector<unsigned int>(names.size(), 0u));
+        for (const std::string& n : names)
+            EXPECT_NE(plain.said.find("falhou ao carregar o arquivo " + Path(n) + ". Erro: " + reason),
+                      std::string::npos)
+                << plain.said;
+        Announce(names);
+        g_ways.clear();
+        ExpectSameLoads(LoadAll(names), plain);
+        return g_ways;
+    }
+
     std::string dir_;
 };
 
@@ -205,15 +221,7 @@ TEST_F(DecodeAheadQueue, AChunkLongerThanTheFileEndsItsLoadsWithTheirMessage) {
     const std::string bytes(reinterpret_cast<const char*>(kPicture), sizeof kPicture);
     ASSERT_TRUE(WriteBytes(Path("long-chunk.png"), bytes));
     ASSERT_TRUE(Start());
-    const std::vector<std::string> list = {"long-chunk.png"};
-    LoadsPrint plain = LoadAll(list);
-    EXPECT_EQ(plain.ids, std::vector<unsigned int>{0u});
-    EXPECT_NE(plain.said.find("falhou ao carregar o arquivo " + Path("long-chunk.png")), std::string::npos)
-        << plain.said;
-    Announce(list);
-    g_ways.clear();
-    ExpectSameLoads(LoadAll(list), plain);
-    EXPECT_EQ(g_ways, "") << "the file reaches no renderer step";
+    EXPECT_EQ(ExpectRefusedBothWays({"long-chunk.png"}), "") << "the file reaches no renderer step";
 }
 
 // Found by the differential fuzzer: a PNG's bytes behind a GIF signature,
@@ -293,14 +301,7 @@ TEST_F(DecodeAheadQueue, XcfFilesUnderPictureNamesAreRefusedAtOnce) {
     ASSERT_TRUE(WriteBytes(Path("busy-xcf.png"), busy));
     ASSERT_TRUE(WriteBytes(Path("crash-xcf.png"), std::string(reinterpret_cast<const char*>(kCrash), sizeof kCrash)));
     ASSERT_TRUE(Start());
-    const std::vector<std::string> list = {"busy-xcf.png", "crash-xcf.png"};
-    LoadsPrint plain = LoadAll(list);
-    EXPECT_EQ(plain.ids, (std::vector<unsigned int>{0u, 0u}));
-    for (const std::string& name : list)
-        EXPECT_NE(plain.said.find("falhou ao carregar o arquivo " + Path(name) + ". Erro: XCF"), std::string::npos)
-            << plain.said;
-    Announce(list);
-    ExpectSameLoads(LoadAll(list), plain);
+    ExpectRefusedBothWays({"busy-xcf.png", "crash-xcf.png"}, "XCF");
 }
 
 TEST_F(DecodeAheadQueue, ANameAlreadyLoadedIsSharedAndNotDecodedAgain) {
