@@ -176,9 +176,9 @@ SDL_Surface* BRZ_CarregaImagem(const char* arquivo) {
         return nullptr;
     }
     // SDL_image reads XCF contents whatever the name, and its XCF reader
-    // trusts the sizes and offsets in the file: a damaged header of 129 bytes
-    // kept it busy for more than ten minutes, and it leaks on others. An XCF
-    // is no picture to ship, so it is refused at once.
+    // trusts the sizes and offsets in the file: damaged files of about 130
+    // bytes kept it busy for more than ten minutes, crashed it or made it
+    // leak. An XCF is no picture to ship, so it is refused at once.
     if (!tga && IMG_isXCF(fluxo)) {
         SDL_RWclose(fluxo);
         SDL_SetError("%s", XCF_RECUSADO);
